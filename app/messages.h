@@ -1,0 +1,36 @@
+#pragma once
+// Numbered window messages, thread messages and timers shared across the program.
+
+#include <cstdint>
+
+namespace norvane {
+
+inline constexpr uint32_t kWmUser = 1024;
+
+inline constexpr uint32_t UM_TRAY_ICON = 1025;           // lParam = mouse message (514, 517)
+inline constexpr uint32_t UM_MENU_COMMAND = 1027;        // wParam = menu command record
+inline constexpr uint32_t UM_HOOK_INPUT = 1034;          // key or mouse input from the hook library
+inline constexpr uint32_t UM_ACTIVATE = 1281;            // second instance asks to come forward
+inline constexpr uint32_t UM_LINK_STATE = 1290;          // any link up or none
+inline constexpr uint32_t UM_DPI_POPUP = 1291;           // wParam 0..2, lParam = DPI in units of 50
+inline constexpr uint32_t UM_APPLY_THREAD = 1552;        // thread message to the worker: run one apply
+inline constexpr uint32_t UM_WIRELESS_EVENT = 1553;
+inline constexpr uint32_t UM_WIRELESS_LINK = 1554;
+inline constexpr uint32_t UM_WIRED_EVENT = 1555;
+inline constexpr uint32_t UM_WIRED_LINK = 1556;
+inline constexpr uint32_t UM_WIRELESS_8K_EVENT = 1557;
+inline constexpr uint32_t UM_WIRELESS_8K_LINK = 1558;
+inline constexpr uint32_t UM_REQUEST_APPLY = 1559;
+
+inline constexpr uint32_t kMouseLeftButtonUp = 514;
+inline constexpr uint32_t kMouseRightButtonUp = 517;
+
+inline constexpr int TIMER_DPI_POPUP = 52;         // 2,000 ms
+inline constexpr int TIMER_WIRELESS_WATCHDOG = 528;  // 6,000 ms one-shot
+inline constexpr int TIMER_DELAYED_APPLY = 529;      // 200 or 500 ms
+inline constexpr int TIMER_SCROLL_SECTION = 530;     // 10 ms
+inline constexpr int TIMER_CHARGING = 531;           // 30 ms repeating
+inline constexpr int TIMER_8K_WATCHDOG = 532;        // 6,000 ms one-shot
+inline constexpr int TIMER_BLE_REGISTER = 533;       // 2,000 ms
+
+}  // namespace norvane

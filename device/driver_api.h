@@ -1,0 +1,37 @@
+#pragma once
+// The C interface of the three vendor driver libraries (hiddriver_2: cable,
+// hiddriver_1: 2.4 GHz receiver, hiddriver_8k: 8 kHz receiver). Every library
+// exports these names with C linkage; the loader resolves them by name.
+
+#include <stdint.h>
+
+#ifdef __cplusplus
+extern "C" {
+#endif
+
+// Where a library delivers its messages. `post` may be called from any thread;
+// the receiver queues the message and handles it on its UI thread, in order.
+typedef struct NvPostTarget {
+  void* context;
+  void (*post)(void* context, uint32_t message, uintptr_t wparam, intptr_t lparam);
+} NvPostTarget;
+
+// Event message: low 16 bits of wparam = event report bytes 0 (low) and 1 (high);
+// low 16 bits of lparam = bytes 2 (low) and 3 (high).
+// Link message: wparam 1 = the device arrived, 0 = it is gone.
+
+typedef int (*Set_VIDPID_fn)(int vendor_id, int product_id);
+typedef int (*Open_DevMonitor_fn)(NvPostTarget* window, uint32_t event_message, uint32_t link_message);
+typedef int (*Close_DevMonitor_fn)(void);
+typedef int (*Open_FeatureDevice_fn)(void);
+typedef int (*Close_FeatureDevice_fn)(void);
+typedef int (*SetFeature_fn)(const unsigned char* buffer, int length);
+typedef int (*GetFeature_fn)(unsigned char* buffer, int length);
+typedef int (*Open_ReportDevice_fn)(void);
+typedef int (*Close_ReportDevice_fn)(void);
+typedef int (*WriteUSB_fn)(const unsigned char* buffer, int length);
+typedef int (*ReadUSB_fn)(unsigned char* buffer, int length);
+
+#ifdef __cplusplus
+}
+#endif

@@ -1,0 +1,56 @@
+#pragma once
+// The profile data the settings page owns: the profile list with the selected index
+// (the first field of the store's head block), the record being edited, what was
+// last sent to the mouse, and the flags of the next apply.
+//
+// Threads: the UI thread changes the list and edits the current record; the worker
+// thread takes a snapshot of the current record for an apply and saves the store.
+// Both go through `mutex`, so a save never sees a torn list and an apply never reads
+// a half-written record.
+
+#include <array>
+#include <atomic>
+#include <memory>
+#include <mutex>
+#include <vector>
+
+#include "settings/profile_record.h"
+
+namespace norvane {
+
+struct DirtyFlags {
+  bool dpi = false;
+  bool rate = false;
+  bool light = false;
+  bool buttons = false;
+  bool wakeup = false;
+  std::array<bool, kMouseButtons> macro{};
+};
+
+struct PageProfiles {
+  mutable std::mutex mutex;
+  std::vector<std::unique_ptr<ProfileRecord>> profiles;
+  std::unique_ptr<ProfileStoreHead> head = std::make_unique<ProfileStoreHead>();
+  ProfileRecord* current_profile = nullptr;
+  std::unique_ptr<ProfileRecord> last_applied = std::make_unique<ProfileRecord>();
+  std::atomic<bool> send_all{false};
+
+  int32_t selected_profile_index() const { return head->selected_profile_index; }
+
+  // Runs `edit` on the current record under the lock (UI thread edits).
+  template <typename F>
+  void edit_current(F&& edit) {
+    std::lock_guard<std::mutex> lock(mutex);
+    if (current_profile) edit(*current_profile);
+  }
+
+  // Points `current_profile` at the selected entry (null when the list is empty or the
+  // index is out of range). Call with the lock held or before other threads run.
+  void select_current_unlocked() {
+    const int32_t i = head->selected_profile_index;
+    current_profile = (i >= 0 && static_cast<size_t>(i) < profiles.size()) ? profiles[static_cast<size_t>(i)].get()
+                                                                             : nullptr;
+  }
+};
+
+}  // namespace norvane
