@@ -5,6 +5,14 @@
 
 namespace norvane {
 
+// One numbered message: what a window's custom message handler and a worker thread's
+// queue receive. The meaning of the two parameters depends on the number.
+struct Message {
+  uint32_t id = 0;
+  uintptr_t wparam = 0;
+  intptr_t lparam = 0;
+};
+
 inline constexpr uint32_t kWmUser = 1024;
 
 inline constexpr uint32_t UM_TRAY_ICON = 1025;           // lParam = mouse message (514, 517)

@@ -1,0 +1,69 @@
+#pragma once
+// PopupMenu: a pop-up menu built from a menu skin, reporting the chosen item to its
+// owner window as message UM_MENU_COMMAND (1027).
+//
+// A menu skin is a UI document whose root is a QMenu: actions (or sub-menus) named as
+// the items, their texts language keys, an optional dynamic property `userdata` on an
+// action, checkable actions for check items:
+//
+//   <ui version="4.0"><widget class="QMenu" name="traymenu">
+//     <addaction name="configuration"/><addaction name="separator"/><addaction name="exit"/>
+//   </widget>
+//   <action name="configuration"><property name="text"><string>configuration_text</string></property></action>
+//   ...</ui>
+//
+// When an item is chosen, the owner receives 1027 with wParam = a MenuCommand allocated
+// for it. The receiver reads it and releases it with adopt_menu_command(wParam). If
+// the message cannot be delivered the record is released by the toolkit.
+
+#include <QPoint>
+#include <QString>
+#include <memory>
+
+#include "app/toolkit/message_port.h"
+
+class QMenu;
+
+namespace norvane {
+
+struct MenuCommand {
+  char16_t name[256] = {};       // the item's name, zero-terminated (cut to fit)
+  char16_t user_data[1024] = {};
+  char16_t text[1024] = {};      // the text shown
+  bool checked = false;          // check state after the click
+};
+
+// Takes ownership of the record that came with a 1027 message (null for wParam 0).
+std::unique_ptr<MenuCommand> adopt_menu_command(uintptr_t wparam);
+// The text of a zero-terminated record field.
+QString menu_field(const char16_t* field);
+
+class PopupMenu {
+ public:
+  PopupMenu();
+  ~PopupMenu();  // closes the menu
+  PopupMenu(const PopupMenu&) = delete;
+  PopupMenu& operator=(const PopupMenu&) = delete;
+
+  // Builds the menu from `skin_file` and opens it at `screen_point` (kept on screen).
+  // Returns false when the skin is missing or its root is not a menu.
+  bool open(MessagePortPtr owner, const QString& skin_file, QPoint screen_point);
+  // Moves an open menu so its top-left corner is at `screen_point`.
+  void move_to(QPoint screen_point);
+  void close();
+  bool is_open() const;
+
+  // Items of the top level that are visible (separators not counted).
+  int visible_item_count() const;
+  // Chooses an item by name, as the user would (searching sub-menus too). Returns false
+  // when there is no enabled item of that name.
+  bool choose(const QString& item_name);
+
+  QMenu* menu() const;
+
+ private:
+  struct Impl;
+  std::unique_ptr<Impl> impl_;
+};
+
+}  // namespace norvane
