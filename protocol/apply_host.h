@@ -1,0 +1,25 @@
+#pragma once
+// What an apply needs from the page that owns the windows and the profile store.
+//
+// Every call comes from the device worker thread. The watchdog timers and the busy ring
+// belong to the UI thread: an implementation must hand those calls over to it (a queued
+// invocation) rather than touch widgets or timers here. `save_profile_store` runs on the
+// worker thread and may block; the store code takes its snapshot of the profile list
+// under PageProfiles::mutex, which serialises it with the UI thread's changes.
+
+namespace norvane {
+
+class ApplyHost {
+ public:
+  virtual ~ApplyHost() = default;
+  // Stops the receivers' online watchdogs (timers 528 and 532) while reports go out.
+  virtual void kill_watchdogs() = 0;
+  // Starts both watchdogs again with their 6,000 ms period.
+  virtual void restart_watchdogs() = 0;
+  // Shows or hides the busy indicator `apply_ring` (when the window has one).
+  virtual void show_apply_ring(bool visible) = 0;
+  // Writes the profile store.
+  virtual void save_profile_store() = 0;
+};
+
+}  // namespace norvane

@@ -1,0 +1,21 @@
+#pragma once
+// Which settings sections differ between two profile records, so an apply sends only
+// the reports whose fields changed. Fields are compared as whole 32-bit words, also
+// where only their low byte is sent.
+
+#include "settings/page_state.h"
+#include "settings/profile_record.h"
+
+namespace norvane {
+
+// Polling rate: both rates. DPI: level, lift-off, ripple, angle snap, motion sync, the
+// DPI values, enabled flags and colours (and the reserved words beside them). Lighting:
+// mode, speed, brightness, debounce, colour, sleep and light-off timers. Wake-up. Buttons:
+// all 24 slots whole. Macro k: mode, repeat, the header extra word and all events of slot k.
+// `move_mode`, the names and texts and the spare colours are not compared.
+DirtyFlags compare_sections(const ProfileRecord& current, const ProfileRecord& last_applied);
+
+// Every section flag and every macro flag set (a full send).
+DirtyFlags all_sections_dirty();
+
+}  // namespace norvane

@@ -1,0 +1,92 @@
+#include "protocol/macro_chunks.h"
+
+#include <algorithm>
+
+#include "protocol/report_sum.h"
+
+namespace norvane {
+namespace {
+
+constexpr uint8_t kMoveMarker = 0xF6;
+constexpr uint8_t kLongDelayMarker = 0x03;
+constexpr uint8_t kLinkMarker = 0xFE;
+constexpr uint8_t kReleaseBit = 0x80;
+constexpr int kShortDelayMax = 127;
+constexpr int kMinDelayByte = 2;
+
+uint8_t low_byte(int64_t value) { return static_cast<uint8_t>(value & 0xFF); }
+
+}  // namespace
+
+MacroEntry encode_macro_event(const MacroEvent& e) {
+  const int d = e.delay;
+  const bool long_delay = d > kShortDelayMax;
+  const uint8_t t = low_byte(std::max(long_delay ? d % 100 : d, kMinDelayByte));
+  const uint8_t q = low_byte(d / 100);
+
+  MacroEntry entry;
+  auto put = [&entry](uint8_t b) { entry.bytes[entry.length++] = b; };
+  if (e.kind == kKindMove) {
+    const uint32_t x = static_cast<uint32_t>(e.x);
+    const uint32_t y = static_cast<uint32_t>(e.y);
+    put(t);
+    put(kMoveMarker);
+    put(low_byte(x >> 8));
+    put(low_byte(x));
+    put(low_byte(y >> 8));
+    put(low_byte(y));
+  } else {
+    put(e.kind == kKindPress ? t : static_cast<uint8_t>(t | kReleaseBit));
+    put(e.code);
+  }
+  if (long_delay) {
+    put(q);
+    put(kLongDelayMarker);
+  }
+  return entry;
+}
+
+int macro_event_count(const ButtonSlot& slot) {
+  return std::min<int>(slot.macro_event_count, kMaxMacroEvents);
+}
+
+MacroChunk build_macro_chunk(const ButtonSlot& slot, int first_event, int block) {
+  MacroChunk chunk;
+  auto& b = chunk.report.bytes;
+  chunk.report.length = kMacroChunkLength;
+  b[0] = kCmdMacroChunk;
+  b[1] = static_cast<uint8_t>(kMacroChunkLength);
+  b[2] = low_byte(block);
+  if (first_event == 0) {
+    b[3] = low_byte(slot.macro_mode);
+    b[4] = slot.macro_header_extra[0];
+    b[5] = slot.macro_header_extra[1];
+    b[6] = slot.macro_header_extra[2];
+    const uint8_t repeat = low_byte(slot.macro_repeat);
+    b[7] = repeat == 0 ? 1 : repeat;
+  }
+
+  const int count = macro_event_count(slot);
+  size_t area = 0;
+  int units = 0;
+  for (int i = std::max(first_event, 0); i < count; ++i) {
+    const MacroEntry entry = encode_macro_event(slot.macro_events[i]);
+    if (area + entry.length > static_cast<size_t>(kMacroEntryAreaLimit) && i > first_event) {
+      // The event goes to the next block; this chunk ends with a link to it.
+      b[kMacroEntryAreaAt + area] = low_byte(block + 1);
+      b[kMacroEntryAreaAt + area + 1] = kLinkMarker;
+      units += 1;
+      chunk.more = true;
+      chunk.next_event = i;
+      break;
+    }
+    std::copy_n(entry.bytes.begin(), entry.length, b.begin() + static_cast<std::ptrdiff_t>(kMacroEntryAreaAt + area));
+    area += entry.length;
+    units += entry.units();
+  }
+  b[8] = low_byte(units);
+  put_sum_high_first(b, 109, report_sum(b, 3, 108));
+  return chunk;
+}
+
+}  // namespace norvane

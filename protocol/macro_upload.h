@@ -1,0 +1,30 @@
+#pragma once
+// Writes a button's macro into the mouse's macro memory, one chunk per block.
+
+#include "app/clock.h"
+#include "protocol/report_sink.h"
+#include "settings/profile_record.h"
+
+namespace norvane {
+
+inline constexpr int kPauseAfterMacroChunkMs = 500;
+
+class MacroUploader {
+ public:
+  MacroUploader(ReportSink& sink, Clock& clock) : sink_(sink), clock_(clock) {}
+
+  // Sends the chunk of `slot`'s macro for `block` that starts at `event_position`, then
+  // pauses 500 ms. When the macro goes on, `event_position` becomes the first event of the
+  // next chunk and `more` is set; otherwise the position stays and `more` is cleared.
+  // Returns the send result.
+  int send_macro_chunk(const ButtonSlot& slot, int& event_position, int block, bool& more);
+
+  // Sends the whole macro of button `slot_index`, starting at its macro start block.
+  void upload_macro(const ProfileRecord& record, int slot_index);
+
+ private:
+  ReportSink& sink_;
+  Clock& clock_;
+};
+
+}  // namespace norvane

@@ -1,0 +1,53 @@
+#pragma once
+// The one send operation: every report to the mouse goes through `send_report`, which
+// picks the first usable link, wraps or splits the report for it and paces the link.
+//
+// Link order: cable; 8 kHz receiver when present and the mouse is heard through it;
+// 2.4 GHz receiver likewise; Bluetooth LE (never for polling-rate reports). Every call
+// ends with a 1,000 ms pause, whatever happened. Runs on the device worker thread only;
+// the link flags are atomics kept by the UI thread, and `wireless_ack` is cleared here
+// before each 2.4 GHz send and polled between attempts.
+
+#include <cstdint>
+#include <span>
+
+#include "app/clock.h"
+#include "device/link_state.h"
+#include "protocol/link_endpoints.h"
+#include "protocol/report_sink.h"
+
+namespace norvane {
+
+// Pacing of the links, in milliseconds.
+inline constexpr int kPauseAfterReportMs = 1000;
+inline constexpr int kPauseAfterMacroPartMs = 200;      // cable part, 8 kHz frame
+inline constexpr int kPauseAfterWirelessAttemptMs = 500;
+inline constexpr int kPauseAfterWirelessPartMs = 1000;  // 2.4 GHz macro part
+inline constexpr int kWirelessAttempts = 10;
+
+class ReportSender final : public ReportSink {
+ public:
+  ReportSender(LinkState& links, LinkEndpoints& endpoints, Clock& clock)
+      : links_(links), endpoints_(endpoints), clock_(clock) {}
+
+  // Returns the result of the link that took the report (the 8 kHz receiver's result is
+  // not kept and gives 0); 0 when no link took it.
+  int send_report(std::span<const uint8_t> report) override;
+
+ private:
+  enum class Outcome { taken, not_taken };
+  struct Attempt {
+    Outcome outcome;
+    int result;
+  };
+
+  Attempt send_wired(std::span<const uint8_t> report, bool macro_chunk);
+  int send_8k(std::span<const uint8_t> report, bool macro_chunk);
+  int send_wireless(std::span<const uint8_t> report, bool macro_chunk);
+
+  LinkState& links_;
+  LinkEndpoints& endpoints_;
+  Clock& clock_;
+};
+
+}  // namespace norvane
