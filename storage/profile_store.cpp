@@ -1,0 +1,88 @@
+#include "storage/profile_store.h"
+
+#include <cerrno>
+#include <cstring>
+
+#include "settings/profile_defaults.h"
+#include "storage/atomic_file.h"
+#include "storage/format_text.h"
+#include "storage/record_file_reader.h"
+#include "storage/store_recovery.h"
+
+namespace norvane {
+
+ProfileRecord& create_default_profile(ProfileList& profiles, std::u16string_view add_profile_text) {
+  auto record = std::make_unique<ProfileRecord>();  // zero-filled
+  reset_profile_defaults(*record);
+  set_field_name(record->name, free_numbered_profile_name(profiles, add_profile_text, profiles.size() + 1));
+  profiles.push_back(std::move(record));
+  return *profiles.back();
+}
+
+LoadResult load_profile_store(PageProfiles& page, const std::string& folder, std::u16string_view add_profile_text,
+                              const StoreOptions& options) {
+  FileOps& ops = file_ops_or_posix(options.ops);
+  const std::string path = store_file_path(folder, kProfileStoreFileName);
+  page.send_all = true;
+  remove_stale_temporary_files(path);
+
+  auto head = std::make_unique<ProfileStoreHead>();
+  ProfileList profiles;
+  const RecordFileRead read = read_record_file(path, head.get(), sizeof *head, profiles);
+
+  LoadResult result;
+  RepairNotes notes;
+  bool write = false;
+  if (read.open_error == ENOENT || read.open_error == ENOTDIR) {
+    result.outcome = LoadOutcome::created_default;
+    notes.push_back("no profile store yet: created the default profile");
+    write = true;
+  } else if (profiles.empty()) {
+    notes.push_back(describe_damage(read, kProfileStoreHeadBytes, kProfileRecordBytes, 0, "profile"));
+    write = keep_original_aside(ops, path, options.now, AsideMode::move, result, notes);
+    result.outcome = write ? LoadOutcome::damaged_moved_aside : LoadOutcome::damaged_left_in_place;
+  } else {
+    if (!read.whole())
+      notes.push_back(describe_damage(read, kProfileStoreHeadBytes, kProfileRecordBytes, profiles.size(), "profile"));
+    const int32_t selected = head->selected_profile_index;
+    if (selected < 0 || static_cast<size_t>(selected) >= profiles.size()) {
+      notes.push_back(format_text("selected index %d is not one of the %zu profiles: selected the first",
+                                  static_cast<int>(selected), profiles.size()));
+      head->selected_profile_index = 0;
+    }
+    for (size_t i = 0; i < profiles.size(); ++i) repair_profile_record(*profiles[i], i, notes);
+    if (!notes.empty()) {
+      result.outcome = LoadOutcome::repaired;
+      write = keep_original_aside(ops, path, options.now, AsideMode::copy, result, notes);
+    }
+  }
+  if (profiles.empty()) {
+    std::memset(head.get(), 0, sizeof *head);
+    create_default_profile(profiles, add_profile_text);
+  }
+
+  {
+    std::lock_guard<std::mutex> lock(page.mutex);
+    *page.head = *head;
+    page.profiles = std::move(profiles);
+    page.select_current_unlocked();
+  }
+  if (write) {
+    result.saved = true;
+    result.save = save_profile_store(page, folder, &ops);
+  }
+  finish_load_result(kProfileStoreFileName, notes, result);
+  return result;
+}
+
+SaveResult save_profile_store(const PageProfiles& page, const std::string& folder, FileOps* ops) {
+  const std::string path = store_file_path(folder, kProfileStoreFileName);
+  auto file_lock = lock_store_file(path);
+  const ByteImage image = [&] {
+    std::lock_guard<std::mutex> lock(page.mutex);
+    return profile_store_image(*page.head, page.profiles);
+  }();
+  return write_file_atomically(file_ops_or_posix(ops), path, image.bytes());
+}
+
+}  // namespace norvane

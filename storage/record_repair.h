@@ -1,0 +1,20 @@
+#pragma once
+// Repairs of loaded records that break the invariants the rest of the program relies
+// on: every name ends in a zero inside its field, and no macro holds more than 190
+// events (nor a negative count). Each repair adds one line to `notes`.
+
+#include <string>
+#include <vector>
+
+#include "macros/macro_record.h"
+#include "settings/profile_record.h"
+
+namespace norvane {
+
+using RepairNotes = std::vector<std::string>;
+
+// `index` is the record's position in its store, used in the notes.
+void repair_profile_record(ProfileRecord& record, size_t index, RepairNotes& notes);
+void repair_macro_record(MacroRecord& record, size_t index, RepairNotes& notes);
+
+}  // namespace norvane
