@@ -1,0 +1,45 @@
+#pragma once
+// The worker thread that carries out every apply, so sends to the mouse (paced at
+// a second or more per report) never block the UI thread and run one at a time.
+//
+// Requests arrive as thread message 1552 through post(), from any thread. For each
+// one the worker runs the apply routine when a link to the mouse is up (a library
+// link present or Bluetooth LE connected); other messages are ignored. stop() lets
+// the requests already queued run, then ends and joins the thread.
+
+#include <cstdint>
+#include <functional>
+#include <thread>
+
+#include "app/thread_message_queue.h"
+#include "device/link_state.h"
+
+namespace norvane {
+
+class ApplyWorker {
+ public:
+  ApplyWorker(const LinkState& links, std::function<void()> apply);
+  ~ApplyWorker();
+  ApplyWorker(const ApplyWorker&) = delete;
+  ApplyWorker& operator=(const ApplyWorker&) = delete;
+
+  // Starts the thread. Later calls do nothing.
+  void start();
+  // Queues a thread message; false once stop() was called.
+  bool post(uint32_t id, uintptr_t wparam = 0, intptr_t lparam = 0);
+  // Ends the queue, waits for the thread without a time limit. Idempotent.
+  void stop();
+  // True once stop() has begun: an apply in progress may end early between reports.
+  bool stop_requested() const { return queue_.quitting(); }
+
+ private:
+  void run();
+
+  const LinkState& links_;
+  std::function<void()> apply_;
+  ThreadMessageQueue queue_;
+  std::thread thread_;
+  bool started_ = false;
+};
+
+}  // namespace norvane

@@ -1,0 +1,37 @@
+#include "device/battery_display.h"
+
+#include <string>
+
+#include "app/messages.h"
+#include "device/link_controls.h"
+
+namespace norvane {
+
+using namespace link_controls;
+
+void BatteryDisplay::show_level(int level) {
+  view_.set_progress(kPowerProgress, level);
+  view_.set_plain_text(kPowerLabel, std::to_string(level) + "%");
+}
+
+void BatteryDisplay::show_charging() {
+  view_.set_language_text(kPowerLabel, kChargingTextKey);
+  view_.start_timer(TIMER_CHARGING, kChargingStepMs);
+}
+
+void BatteryDisplay::restart_charging() {
+  animation_value_ = 0;
+  show_charging();
+}
+
+void BatteryDisplay::stop_animation() { view_.kill_timer(TIMER_CHARGING); }
+
+void BatteryDisplay::clear_label() { view_.set_plain_text(kPowerLabel, ""); }
+
+void BatteryDisplay::animation_step() {
+  view_.set_progress(kPowerProgress, animation_value_);
+  animation_value_ += 2;
+  if (animation_value_ > 100) animation_value_ = 0;
+}
+
+}  // namespace norvane

@@ -1,0 +1,36 @@
+#pragma once
+// The battery bar and label: either a percentage (plain text, bar at the level) or
+// charging (the "charging_text" language text, bar swept 0, 2, ... 100, 0, ... by
+// main-window timer 531 every 30 ms). UI thread only.
+
+#include "device/link_view.h"
+
+namespace norvane {
+
+inline constexpr int kChargingStepMs = 30;
+
+class BatteryDisplay {
+ public:
+  explicit BatteryDisplay(LinkView& view) : view_(view) {}
+
+  // Bar at `level`, label "<level>%" as plain text.
+  void show_level(int level);
+  // Label shows the charging text; the animation (re)starts from where it stands.
+  void show_charging();
+  // As show_charging, with the sweep starting again at 0.
+  void restart_charging();
+  // Stops the sweep; the bar keeps its last value.
+  void stop_animation();
+  // Label back to plain text, empty.
+  void clear_label();
+  // One tick of timer 531.
+  void animation_step();
+
+  int animation_value() const { return animation_value_; }
+
+ private:
+  LinkView& view_;
+  int animation_value_ = 0;
+};
+
+}  // namespace norvane

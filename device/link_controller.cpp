@@ -1,0 +1,423 @@
+#include "device/link_controller.h"
+
+#include <utility>
+
+#include "app/messages.h"
+#include "app/trace.h"
+#include "device/library_message.h"
+#include "device/link_controls.h"
+
+namespace norvane {
+
+using namespace link_controls;
+
+namespace {
+
+size_t index_of(LibraryLink link) { return static_cast<size_t>(link); }
+
+const char* icon_of(LibraryLink link) {
+  switch (link) {
+    case LibraryLink::wired:
+      return kWiredIcon;
+    case LibraryLink::wireless:
+      return kWirelessIcon;
+    case LibraryLink::wireless_8k:
+      break;
+  }
+  return kWireless8kIcon;
+}
+
+// The hardware-id fragments the Bluetooth LE transport finds the mouse by while the
+// link is up.
+constexpr char kBleVidFragment[] = "VID&02045E";
+constexpr char kBlePidFragment[] = "PID&0009";
+
+constexpr std::array<LibraryLink, 3> kAllLinks{LibraryLink::wired, LibraryLink::wireless, LibraryLink::wireless_8k};
+
+}  // namespace
+
+LinkController::LinkController(const LinkControllerParts& parts, NvPostTarget post_target,
+                               std::function<void()> apply)
+    : links_(parts.links),
+      profiles_(parts.profiles),
+      drivers_(parts.drivers),
+      ble_(parts.ble),
+      ble_probe_(parts.ble_probe),
+      view_(parts.view),
+      hooks_(parts.hooks),
+      post_target_(post_target),
+      worker_(parts.links, std::move(apply)),
+      battery_(parts.view),
+      ui_thread_(std::this_thread::get_id()) {}
+
+LinkController::~LinkController() { close_links(); }
+
+std::atomic<int32_t>& LinkController::state_of(LibraryLink link) {
+  switch (link) {
+    case LibraryLink::wired:
+      return links_.wired_state;
+    case LibraryLink::wireless:
+      return links_.wireless_state;
+    case LibraryLink::wireless_8k:
+      break;
+  }
+  return links_.wireless_8k_state;
+}
+
+const std::atomic<int32_t>& LinkController::state_of(LibraryLink link) const {
+  return const_cast<LinkController*>(this)->state_of(link);
+}
+
+// ---- start-up and shut-down ----
+
+void LinkController::open_links() {
+  if (open_ || closed_) return;
+  open_ = true;
+  worker_.start();
+  drivers_.load();
+  for (LibraryLink link : kAllLinks) open_library_link(link);
+
+  links_.ble_present = ble_probe_.mouse_present() ? 1 : 0;
+  const bool any = links_.wired_state == kLinkPresent || links_.wireless_state == kLinkPresent ||
+                   links_.wireless_8k_state == kLinkPresent || links_.ble_present == 1;
+  links_.any_link = any ? 1 : 0;
+  view_.post_message(UM_LINK_STATE, 0, 0);
+}
+
+void LinkController::open_library_link(LibraryLink link) {
+  const LibraryLinkParams params = library_link_params(link);
+  DriverLinkPort& driver = drivers_.link(link);
+  driver.set_vid_pid(params.vendor_id, params.product_id);
+  driver.open_monitor(&post_target_, params.event_message, params.link_message);
+  int opened = driver.open_feature_device();
+  if (link == LibraryLink::wireless_8k) opened = driver.open_report_device();
+  const bool present = opened != 0;
+  state_of(link) = present ? kLinkPresent : kLinkAbsent;
+
+  switch (link) {
+    case LibraryLink::wired:
+      if (present) {
+        links_.mouse_sleeping = 0;
+        view_.set_visible(kSleepLabel, false);
+        battery_.show_charging();
+      } else {
+        links_.mouse_sleeping = 1;
+        view_.set_visible(kSleepLabel, true);
+      }
+      break;
+    case LibraryLink::wireless:
+      if (present) view_.start_timer(TIMER_WIRELESS_WATCHDOG, kWatchdogMs);
+      break;
+    case LibraryLink::wireless_8k:
+      if (present) view_.start_timer(TIMER_8K_WATCHDOG, kWatchdogMs);
+      break;
+  }
+  view_.set_visible(icon_of(link), present);
+}
+
+void LinkController::close_links() {
+  if (closed_) return;
+  closed_ = true;
+  // The worker goes first: an apply in progress may still be sending through a
+  // library, so the libraries are released only once it has finished.
+  worker_.stop();
+  if (!open_) return;
+  open_ = false;
+
+  for (LibraryLink link : kAllLinks) {
+    if (arrival_pending_[index_of(link)]) view_.kill_timer(library_link_params(link).arrival_timer);
+    arrival_pending_[index_of(link)] = false;
+  }
+  for (int timer : {TIMER_WIRELESS_WATCHDOG, TIMER_CHARGING, TIMER_8K_WATCHDOG, TIMER_BLE_REGISTER})
+    view_.kill_timer(timer);
+
+  DriverLinkPort& wireless = drivers_.link(LibraryLink::wireless);
+  wireless.close_feature_device();
+  wireless.close_monitor();
+  DriverLinkPort& wired = drivers_.link(LibraryLink::wired);
+  wired.close_feature_device();
+  wired.close_monitor();
+  DriverLinkPort& wireless_8k = drivers_.link(LibraryLink::wireless_8k);
+  wireless_8k.close_feature_device();
+  wireless_8k.close_monitor();
+  wireless_8k.close_report_device();
+  drivers_.unload();
+}
+
+void LinkController::request_apply(uintptr_t wparam, intptr_t lparam) {
+  worker_.post(UM_APPLY_THREAD, wparam, lparam);
+}
+
+// ---- library link messages ----
+
+void LinkController::on_link_value(LibraryLink link, uint32_t value) {
+  if (!open_) return;
+  const uint32_t high = value >> 16;
+  const uint32_t low = value & 0xFFFF;
+  if (high == kLinkValueMarker) {
+    if (low == kLinkValueArrived) on_link_arrived(link);
+    else if (low == kLinkValueGone) on_link_gone(link);
+    return;
+  }
+  if (high >= 0x1000 && high <= 0x9000) {
+    const EventSource source = link == LibraryLink::wireless_8k ? EventSource::library_8k : EventSource::library;
+    on_device_event(source, static_cast<uint16_t>(high), static_cast<uint16_t>(low));
+  }
+}
+
+bool LinkController::another_link_up(LibraryLink except) const {
+  for (LibraryLink link : kAllLinks) {
+    if (link != except && state_of(link) == kLinkPresent) return true;
+  }
+  return links_.ble_present != 0;
+}
+
+void LinkController::set_any_link(int32_t value) {
+  links_.any_link = value;
+  view_.post_message(UM_LINK_STATE, 0, 0);
+}
+
+void LinkController::on_link_arrived(LibraryLink link) {
+  // A present link, or one whose arrival is already waiting, changes nothing.
+  bool& pending = arrival_pending_[index_of(link)];
+  if (state_of(link) == kLinkPresent || pending) return;
+  pending = true;
+  view_.start_timer(library_link_params(link).arrival_timer, kArrivalWaitMs);
+}
+
+void LinkController::finish_arrival(LibraryLink link) {
+  view_.kill_timer(library_link_params(link).arrival_timer);
+  bool& pending = arrival_pending_[index_of(link)];
+  if (!pending) return;
+  pending = false;
+
+  DriverLinkPort& driver = drivers_.link(link);
+  switch (link) {
+    case LibraryLink::wired:
+      driver.open_feature_device();
+      links_.wired_state = kLinkPresent;
+      awake();
+      view_.set_visible(kWiredIcon, true);
+      refresh_link_sections();
+      battery_.restart_charging();
+      break;
+    case LibraryLink::wireless:
+      links_.wireless_state = kLinkPresent;
+      view_.set_visible(kWirelessIcon, true);
+      refresh_link_sections();
+      driver.open_feature_device();
+      view_.start_timer(TIMER_WIRELESS_WATCHDOG, kWatchdogMs);
+      break;
+    case LibraryLink::wireless_8k:
+      links_.wireless_8k_state = kLinkPresent;
+      view_.set_visible(kWireless8kIcon, true);
+      refresh_link_sections();
+      driver.open_feature_device();
+      driver.open_report_device();
+      view_.start_timer(TIMER_8K_WATCHDOG, kWatchdogMs);
+      break;
+  }
+  if (!another_link_up(link)) set_any_link(1);
+}
+
+void LinkController::on_link_gone(LibraryLink link) {
+  bool& pending = arrival_pending_[index_of(link)];
+  if (pending) {
+    pending = false;
+    view_.kill_timer(library_link_params(link).arrival_timer);
+  }
+  if (state_of(link) == kLinkGone) return;
+
+  DriverLinkPort& driver = drivers_.link(link);
+  switch (link) {
+    case LibraryLink::wired:
+      links_.wired_state = kLinkGone;
+      driver.close_feature_device();
+      links_.mouse_sleeping = 1;
+      view_.set_visible(kSleepLabel, true);
+      view_.set_visible(kWiredIcon, false);
+      refresh_link_sections();
+      battery_.clear_label();
+      battery_.stop_animation();
+      break;
+    case LibraryLink::wireless:
+      links_.wireless_state = kLinkGone;
+      mark_offline(LibraryLink::wireless);
+      driver.close_feature_device();
+      refresh_link_sections();
+      view_.kill_timer(TIMER_WIRELESS_WATCHDOG);
+      break;
+    case LibraryLink::wireless_8k:
+      links_.wireless_8k_state = kLinkGone;
+      mark_offline(LibraryLink::wireless_8k);
+      driver.close_feature_device();
+      driver.close_report_device();
+      refresh_link_sections();
+      view_.kill_timer(TIMER_8K_WATCHDOG);
+      break;
+  }
+  if (!another_link_up(link)) set_any_link(0);
+}
+
+// ---- receivers online / offline ----
+
+LinkController::Receiver LinkController::receiver(LibraryLink link) {
+  if (link == LibraryLink::wireless_8k)
+    return {links_.wireless_8k_online, links_.wireless_online, kWireless8kIcon, TIMER_8K_WATCHDOG};
+  return {links_.wireless_online, links_.wireless_8k_online, kWirelessIcon, TIMER_WIRELESS_WATCHDOG};
+}
+
+void LinkController::mark_offline(LibraryLink receiver_link) {
+  Receiver r = receiver(receiver_link);
+  if (r.online == 0) return;
+  r.online = 0;
+  view_.set_visible(r.icon, false);
+  refresh_link_sections();
+  if (links_.wired_state != kLinkPresent && links_.ble_present == 0 && r.other_online == 0)
+    view_.set_visible(kSleepLabel, true);
+}
+
+void LinkController::mark_online(LibraryLink receiver_link) {
+  Receiver r = receiver(receiver_link);
+  if (r.online != 0) return;
+  r.online = 1;
+  view_.set_visible(r.icon, true);
+  refresh_link_sections();
+}
+
+void LinkController::awake() {
+  links_.mouse_sleeping = 0;
+  view_.set_visible(kSleepLabel, false);
+}
+
+void LinkController::watchdog_expired(LibraryLink receiver_link) {
+  Receiver r = receiver(receiver_link);
+  view_.kill_timer(r.watchdog_timer);
+  view_.set_visible(r.icon, false);
+  mark_offline(receiver_link);
+}
+
+// ---- Bluetooth LE ----
+
+void LinkController::set_ble_connected(bool connected) {
+  if (!open_) return;
+  if (connected) {
+    links_.ble_present = 1;
+    ble_.set_fragments(kBleVidFragment, kBlePidFragment);
+    view_.start_timer(TIMER_BLE_REGISTER, kBleRegisterDelayMs);
+    awake();
+    view_.set_visible(kBleIcon, true);
+    mark_offline(LibraryLink::wireless);
+    mark_offline(LibraryLink::wireless_8k);
+    // The mouse talks over Bluetooth LE now: the cable no longer carries reports,
+    // though its device stays open and its icon stays on.
+    links_.wired_state = kLinkGone;
+    refresh_link_sections();
+    if (links_.wireless_state != kLinkPresent && links_.wired_state != kLinkPresent) set_any_link(1);
+    return;
+  }
+
+  links_.ble_present = 0;
+  view_.kill_timer(TIMER_BLE_REGISTER);
+  battery_.stop_animation();
+  ble_.set_fragments("", "");
+  if (ble_.has_registration() && ble_.unregister_notifications())
+    trace("BluetoothGATTUnregisterEvent Success\r\n");
+  view_.set_visible(kBleIcon, false);
+  if (links_.wireless_online == 0 && links_.wireless_8k_online == 0 && links_.wired_state != kLinkPresent)
+    view_.set_visible(kSleepLabel, true);
+  if (links_.wireless_state != kLinkPresent && links_.wired_state != kLinkPresent &&
+      links_.wireless_8k_state != kLinkPresent)
+    set_any_link(0);
+}
+
+void LinkController::on_device_change(const DeviceChange& change) {
+  if (!open_) return;
+  switch (change.kind) {
+    case DeviceChangeKind::nodes_changed:
+      trace("device nodes changed\n");
+      return;
+    case DeviceChangeKind::arrival:
+      trace("device arrival: %s\r\n", change.name.c_str());
+      if (change.hid && is_ble_mouse(*change.hid) && links_.ble_present == 0) set_ble_connected(true);
+      return;
+    case DeviceChangeKind::removal:
+      trace("device removal: %s\r\n", change.name.c_str());
+      if (change.hid && is_ble_mouse(*change.hid)) set_ble_connected(false);
+      return;
+  }
+}
+
+// ---- sections and timers ----
+
+void LinkController::refresh_link_sections() {
+  hooks_.refresh_lighting_rows();
+  view_.set_checked_quietly(kLightCheck, false);
+  view_.set_visible(kLightBody, false);
+  if (links_.wired_state == kLinkPresent || links_.wireless_online != 0 || links_.wireless_8k_online != 0) {
+    view_.set_checked_quietly(kRateCheck, false);
+    view_.set_visible(kRateCheck, true);
+    view_.set_visible(kDebounceCheck, true);
+    view_.set_visible(kRateHsBody, false);
+    view_.set_visible(kRateBody, false);
+  } else if (links_.ble_present != 0) {
+    // Polling rate and key debounce cannot be set over Bluetooth LE alone.
+    view_.set_checked_quietly(kRateCheck, false);
+    view_.set_visible(kRateCheck, false);
+    view_.set_visible(kRateBody, false);
+    view_.set_visible(kRateHsBody, false);
+    view_.set_checked_quietly(kDebounceCheck, false);
+    view_.set_visible(kDebounceCheck, false);
+    view_.set_visible(kDebounceBody, false);
+  }
+}
+
+bool LinkController::on_page_timer(int id) {
+  switch (id) {
+    case TIMER_DELAYED_APPLY:
+    case TIMER_SCROLL_SECTION:
+      hooks_.on_settings_timer(id);
+      return true;
+    case TIMER_WIRELESS_WATCHDOG:
+    case TIMER_CHARGING:
+    case TIMER_8K_WATCHDOG:
+    case TIMER_BLE_REGISTER:
+    case TIMER_WIRED_ARRIVAL:
+    case TIMER_WIRELESS_ARRIVAL:
+    case TIMER_8K_ARRIVAL:
+      break;
+    default:
+      return false;
+  }
+  if (!open_) {
+    view_.kill_timer(id);
+    return true;
+  }
+  switch (id) {
+    case TIMER_WIRELESS_WATCHDOG:
+      watchdog_expired(LibraryLink::wireless);
+      break;
+    case TIMER_8K_WATCHDOG:
+      watchdog_expired(LibraryLink::wireless_8k);
+      break;
+    case TIMER_CHARGING:
+      battery_.animation_step();
+      break;
+    case TIMER_BLE_REGISTER:
+      view_.kill_timer(TIMER_BLE_REGISTER);
+      if (!ble_.has_registration()) ble_.register_notifications();
+      break;
+    case TIMER_WIRED_ARRIVAL:
+      finish_arrival(LibraryLink::wired);
+      break;
+    case TIMER_WIRELESS_ARRIVAL:
+      finish_arrival(LibraryLink::wireless);
+      break;
+    case TIMER_8K_ARRIVAL:
+      finish_arrival(LibraryLink::wireless_8k);
+      break;
+  }
+  return true;
+}
+
+}  // namespace norvane
