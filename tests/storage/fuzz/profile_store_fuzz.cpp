@@ -1,0 +1,58 @@
+// Feeds arbitrary pro.data files to the profile store's load. Whatever the file, the
+// load must end with a usable list (at least one profile, the selected index in range,
+// every name terminated, every macro count within 190), must not lose the file (it is
+// still in place or set aside), and a save of that list must load back as stored.
+
+#include <cstdint>
+#include <filesystem>
+
+#include "fuzz_support.h"
+#include "storage/profile_store.h"
+
+using namespace norvane;
+
+namespace {
+
+class NoSyncFileOps : public PosixFileOps {
+ public:
+  int fsync(int) override { return 0; }
+};
+
+void check_usable(const PageProfiles& page) {
+  NORVANE_FUZZ_CHECK(!page.profiles.empty());
+  const int32_t selected = page.selected_profile_index();
+  NORVANE_FUZZ_CHECK(selected >= 0 && static_cast<size_t>(selected) < page.profiles.size());
+  NORVANE_FUZZ_CHECK(page.current_profile == page.profiles[static_cast<size_t>(selected)].get());
+  for (const auto& profile : page.profiles) {
+    NORVANE_FUZZ_CHECK(field_name(profile->name).size() < kProfileNameUnits);
+    for (const ButtonSlot& slot : profile->buttons) {
+      NORVANE_FUZZ_CHECK(field_name(slot.macro_name).size() < kMacroNameUnits);
+      NORVANE_FUZZ_CHECK(slot.macro_event_count <= kMaxMacroEvents);
+    }
+  }
+}
+
+}  // namespace
+
+extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
+  static const fuzz::FuzzFolder folder;
+  static NoSyncFileOps no_sync;
+  folder.clear();
+  folder.write(kProfileStoreFileName, fuzz::file_for_input(data, size, kProfileStoreHeadBytes, kProfileRecordBytes));
+
+  PageProfiles page;
+  const LoadResult result = load_profile_store(page, folder.path(), u"Profile", {&no_sync, 0});
+  check_usable(page);
+  NORVANE_FUZZ_CHECK(result.outcome != LoadOutcome::damaged_left_in_place);
+  NORVANE_FUZZ_CHECK(result.outcome == LoadOutcome::loaded || !result.aside_path.empty());
+  NORVANE_FUZZ_CHECK(!result.saved || result.save.ok());
+
+  NORVANE_FUZZ_CHECK(save_profile_store(page, folder.path(), &no_sync).ok());
+  PageProfiles again;
+  NORVANE_FUZZ_CHECK(load_profile_store(again, folder.path(), u"Profile", {&no_sync, 0}).outcome ==
+                     LoadOutcome::loaded);
+  NORVANE_FUZZ_CHECK(again.profiles.size() == page.profiles.size());
+  for (size_t i = 0; i < page.profiles.size(); ++i)
+    NORVANE_FUZZ_CHECK(std::memcmp(again.profiles[i].get(), page.profiles[i].get(), kProfileRecordBytes) == 0);
+  return 0;
+}
