@@ -7,10 +7,11 @@
 // action, checkable actions for check items:
 //
 //   <ui version="4.0"><widget class="QMenu" name="traymenu">
+//     <property name="resourcetext" stdset="0"><bool>true</bool></property>
 //     <addaction name="configuration"/><addaction name="separator"/><addaction name="exit"/>
-//   </widget>
-//   <action name="configuration"><property name="text"><string>configuration_text</string></property></action>
-//   ...</ui>
+//     <action name="configuration"><property name="text"><string>configuration_text</string></property></action>
+//     ...
+//   </widget></ui>
 //
 // When an item is chosen, the owner receives 1027 with wParam = a MenuCommand allocated
 // for it. The receiver reads it and releases it with adopt_menu_command(wParam). If

@@ -1,0 +1,78 @@
+// Pop-up menus from menu skins report the chosen item to the owner as message 1027.
+
+#include <gtest/gtest.h>
+
+#include <QMenu>
+
+#include "app/toolkit/popup_menu.h"
+#include "tests/app/toolkit/test_window.h"
+#include "tests/support/qt_test_app.h"
+#include "tests/support/skin_folder.h"
+
+using namespace norvane;
+using namespace norvane::testing;
+
+namespace {
+
+const char kMenu[] = R"(<?xml version="1.0" encoding="UTF-8"?>
+<ui version="4.0">
+ <widget class="QMenu" name="traymenu">
+  <property name="resourcetext" stdset="0"><bool>true</bool></property>
+  <widget class="QMenu" name="ms_1_media">
+   <property name="title"><string>media_text</string></property>
+   <addaction name="ms_1_play"/>
+  </widget>
+  <addaction name="configuration"/>
+  <addaction name="separator"/>
+  <addaction name="ms_1_media"/>
+  <addaction name="exit"/>
+ <action name="configuration"><property name="text"><string>configuration_text</string></property>
+   <property name="userdata" stdset="0"><string>cfg</string></property></action>
+ <action name="exit"><property name="text"><string>exit_text</string></property></action>
+ <action name="ms_1_play"><property name="text"><string>play_text</string></property>
+   <property name="checkable"><bool>true</bool></property></action>
+ </widget>
+</ui>
+)";
+
+TEST(PopupMenuTest, ChosenItemReachesTheOwnerWithItsRecord) {
+  test_app();
+  TempSkinFolder skins;
+  skins.write_language({{"configuration_text", "Configuration"}, {"exit_text", "Exit"}, {"play_text", "Play"}});
+  skins.write("traymenu.xml", kMenu);
+  skins.write("w.xml", ui_document("w", ""));
+  TestWindow owner("Norvane", "w.xml");
+  ASSERT_TRUE(owner.create(nullptr, "", WindowStyle::kNone));
+
+  PopupMenu menu;
+  ASSERT_TRUE(menu.open(owner.port(), "traymenu.xml", QPoint(100, 100)));
+  EXPECT_EQ(menu.visible_item_count(), 3);
+  EXPECT_FALSE(menu.choose("nothing"));
+  ASSERT_TRUE(menu.choose("configuration"));
+  ASSERT_TRUE(menu.choose("ms_1_play"));
+  ASSERT_TRUE(run_events_until([&] { return owner.messages.size() == 2; }));
+
+  ASSERT_EQ(owner.messages[0].id, UM_MENU_COMMAND);
+  auto first = adopt_menu_command(owner.messages[0].wparam);
+  EXPECT_EQ(menu_field(first->name), "configuration");
+  EXPECT_EQ(menu_field(first->user_data), "cfg");
+  EXPECT_EQ(menu_field(first->text), "Configuration");
+  EXPECT_FALSE(first->checked);
+  auto second = adopt_menu_command(owner.messages[1].wparam);
+  EXPECT_EQ(menu_field(second->name), "ms_1_play");
+  EXPECT_TRUE(second->checked);
+  EXPECT_EQ(adopt_menu_command(0), nullptr);
+}
+
+TEST(PopupMenuTest, SkinThatIsNotAMenuOpensNothing) {
+  test_app();
+  TempSkinFolder skins;
+  skins.write("notmenu.xml", ui_document("notmenu", ""));
+  PopupMenu menu;
+  EXPECT_FALSE(menu.open(nullptr, "notmenu.xml", QPoint()));
+  EXPECT_FALSE(menu.open(nullptr, "missing.xml", QPoint()));
+  EXPECT_FALSE(menu.is_open());
+  EXPECT_FALSE(menu.choose("exit"));
+}
+
+}  // namespace
