@@ -14,16 +14,19 @@ int MacroUploader::send_macro_chunk(const ButtonSlot& slot, int& event_position,
   return result;
 }
 
-void MacroUploader::upload_macro(const ProfileRecord& record, int slot_index) {
-  if (slot_index < 0 || slot_index >= kMouseButtons) return;
+bool MacroUploader::upload_macro(const ProfileRecord& record, int slot_index,
+                                 const std::function<bool()>& stop_requested) {
+  if (slot_index < 0 || slot_index >= kMouseButtons) return true;
   const ButtonSlot& slot = record.buttons[slot_index];
   int position = 0;
   int block = macro_start_block(slot_index);
   bool more = false;
   do {
+    if (stop_requested && stop_requested()) return false;
     send_macro_chunk(slot, position, block, more);
     ++block;
   } while (more);
+  return true;
 }
 
 }  // namespace norvane

@@ -1,6 +1,8 @@
 #pragma once
 // Writes a button's macro into the mouse's macro memory, one chunk per block.
 
+#include <functional>
+
 #include "app/clock.h"
 #include "protocol/report_sink.h"
 #include "settings/profile_record.h"
@@ -20,7 +22,10 @@ class MacroUploader {
   int send_macro_chunk(const ButtonSlot& slot, int& event_position, int block, bool& more);
 
   // Sends the whole macro of button `slot_index`, starting at its macro start block.
-  void upload_macro(const ProfileRecord& record, int slot_index);
+  // `stop_requested`, when given, is asked before each chunk; returns false when it
+  // ended the upload early.
+  bool upload_macro(const ProfileRecord& record, int slot_index,
+                    const std::function<bool()>& stop_requested = {});
 
  private:
   ReportSink& sink_;

@@ -24,7 +24,12 @@ ApplyOutcome SettingsApplier::apply_settings() {
 
   host_.kill_watchdogs();
   host_.show_apply_ring(true);
-  send_sections();
+  if (!send_sections()) {
+    if (send_all_) profiles_.send_all = true;
+    host_.restart_watchdogs();
+    host_.show_apply_ring(false);
+    return ApplyOutcome::stopped;
+  }
   host_.restart_watchdogs();
   host_.save_profile_store();
   {
@@ -46,20 +51,32 @@ bool SettingsApplier::take_snapshot() {
   return true;
 }
 
-void SettingsApplier::send_sections() {
+bool SettingsApplier::send_sections() {
   const ProfileRecord& record = *snapshot_;
   // Send results are not inspected: a section no link took counts as applied and goes
   // out again with its next change.
-  if (send_all_) sink_.send_report(build_full_send_opener().view());
-  if (dirty_.dpi) sink_.send_report(build_dpi_report(record).view());
-  if (dirty_.light) sink_.send_report(build_light_report(record).view());
-  if (dirty_.rate) sink_.send_report(build_polling_rate_report(record).view());
-  if (dirty_.buttons) send_button_mapping(sink_, record);
+  const struct {
+    bool dirty;
+    Report (*build)(const ProfileRecord&);
+  } reports[] = {
+      {send_all_, [](const ProfileRecord&) { return build_full_send_opener(); }},
+      {dirty_.dpi, build_dpi_report},
+      {dirty_.light, build_light_report},
+      {dirty_.rate, build_polling_rate_report},
+      {dirty_.buttons, build_button_mapping_report},
+  };
+  for (const auto& r : reports) {
+    if (!r.dirty) continue;
+    if (stopping()) return false;
+    sink_.send_report(r.build(record).view());
+  }
+  const std::function<bool()> stop = [this] { return stopping(); };
   for (int k = 0; k < kMouseButtons; ++k) {
     if (record.buttons[k].function == kFunctionMacro && dirty_.macro[static_cast<size_t>(k)]) {
-      uploader_.upload_macro(record, k);
+      if (!uploader_.upload_macro(record, k, stop)) return false;
     }
   }
+  return true;
 }
 
 }  // namespace norvane

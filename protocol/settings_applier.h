@@ -7,6 +7,7 @@
 // `last_applied`, so an edit the UI thread makes while reports go out stays pending for
 // the next apply. Runs on the device worker thread only.
 
+#include <functional>
 #include <memory>
 
 #include "app/clock.h"
@@ -22,6 +23,7 @@ enum class ApplyOutcome {
   applied,
   mouse_sleeping,  // nothing sent, saved or remembered
   no_profile,      // the profile list is empty: nothing to send
+  stopped,         // ended early at shut-down: what was not sent stays pending
 };
 
 class SettingsApplier {
@@ -31,13 +33,20 @@ class SettingsApplier {
 
   ApplyOutcome apply_settings();
 
+  // Asked before each report and macro chunk; when it answers true (the program is
+  // closing) the apply ends there without saving or remembering anything, so a long
+  // macro upload over a slow link cannot hold up shut-down.
+  void set_stop_check(std::function<bool()> stop_requested) { stop_requested_ = std::move(stop_requested); }
+
   // The sections the last completed apply sent.
   const DirtyFlags& last_dirty() const { return dirty_; }
 
  private:
   // Copies the current record and works out the changed sections, under the lock.
   bool take_snapshot();
-  void send_sections();
+  // False when the stop check ended it early.
+  bool send_sections();
+  bool stopping() const { return stop_requested_ && stop_requested_(); }
 
   PageProfiles& profiles_;
   const LinkState& links_;
@@ -47,6 +56,7 @@ class SettingsApplier {
   std::unique_ptr<ProfileRecord> snapshot_;
   DirtyFlags dirty_;
   bool send_all_ = false;
+  std::function<bool()> stop_requested_;
 };
 
 }  // namespace norvane

@@ -216,6 +216,22 @@ TEST_F(SettingsApplierTest, EditMadeWhileSendingStaysPendingForTheNextApply) {
   EXPECT_EQ(profiles.last_applied->ripple_control, 0);
 }
 
+TEST_F(SettingsApplierTest, ShutDownEndsAnApplyBetweenChunksAndKeepsItPending) {
+  give_macro(current().buttons[0], 60, 0x04);  // two chunks
+  profiles.send_all = true;
+  bool closing = false;
+  applier.set_stop_check([&] { return closing; });
+  sink.during_send = [&](const std::vector<uint8_t>& report) { closing = report[0] == kCmdMacroChunk; };
+
+  EXPECT_EQ(applier.apply_settings(), ApplyOutcome::stopped);
+
+  EXPECT_THAT(sink.commands(), ElementsAre(0x0C, 0x04, 0x05, 0x06, 0x08, 0x09));
+  EXPECT_EQ(host.saves(), 0u);
+  EXPECT_THAT(host.calls, ElementsAre("kill watchdogs", "show ring", "restart watchdogs", "hide ring"));
+  EXPECT_TRUE(profiles.send_all);
+  EXPECT_EQ(profiles.last_applied->buttons[0].function, 1);
+}
+
 TEST_F(SettingsApplierTest, ApplyThroughTheCableIsPacedBySenderAndUploader) {
   test::RecordingEndpoints endpoints;
   ReportSender sender(links, endpoints, clock);
