@@ -49,6 +49,7 @@ void LinkHarness::pump() {
 }
 
 void LinkHarness::advance(int64_t ms) {
+  pump();
   view.advance(ms, *controller);
   pump();
 }

@@ -76,7 +76,8 @@ class LinkHarness {
   void start();
   // Hands every queued library message to the controller.
   void pump();
-  // Moves fake time on, then handles what the libraries posted meanwhile.
+  // Handles what is queued, moves fake time on, then handles what the libraries
+  // posted meanwhile.
   void advance(int64_t ms);
   // Messages 1290 posted since the last call.
   int posted_link_states() { return static_cast<int>(view.take_posted(UM_LINK_STATE).size()); }
