@@ -1,8 +1,9 @@
-// The main window's fold of the library messages, and reading udev's HID_ID.
+// The main window's fold of the library messages, and reading udev's HID notices.
 
 #include <gtest/gtest.h>
 
 #include "device/device_change.h"
+#include "device/hid_device_monitor.h"
 #include "device/library_message.h"
 
 namespace norvane {
@@ -43,6 +44,17 @@ TEST(ParseUdevHidId, ReadsBusVendorAndProduct) {
   for (const char* bad : {"", "0005:0000045E", "0005::00000009", "0005:0001045E:00000009", "0005:045E:0009:1",
                           "0005:-045E:0009", "0005:0x45E:0009", "0005:0000045E:00000009 "})
     EXPECT_FALSE(parse_udev_hid_id(bad)) << bad;
+}
+
+TEST(DeviceChangeFromUdev, ActionsAndIdentity) {
+  DeviceChange change = device_change_from_udev("add", "0005:0000045E:00000009", "/devices/x");
+  EXPECT_EQ(change.kind, DeviceChangeKind::arrival);
+  ASSERT_TRUE(change.hid);
+  EXPECT_TRUE(is_ble_mouse(*change.hid));
+  EXPECT_EQ(change.name, "/devices/x");
+  EXPECT_EQ(device_change_from_udev("remove", "0005:0000045E:00000009", "").kind, DeviceChangeKind::removal);
+  EXPECT_EQ(device_change_from_udev("bind", "0005:0000045E:00000009", "").kind, DeviceChangeKind::nodes_changed);
+  EXPECT_FALSE(device_change_from_udev("add", "", "").hid);
 }
 
 }  // namespace
