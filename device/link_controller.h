@@ -55,6 +55,8 @@ inline constexpr int kWatchdogMs = 6000;
 inline constexpr int kBleRegisterDelayMs = 2000;
 inline constexpr int kLightModes = 12;  // entries of the lighting-mode list
 
+// Everything the controller works through. All of it must outlive the controller;
+// the page runs close_links before it tears down its view.
 struct LinkControllerParts {
   LinkState& links;
   PageProfiles& profiles;
