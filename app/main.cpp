@@ -1,0 +1,66 @@
+// The program's entry point: one instance per user, the skin folder, the main window,
+// the message loop, and shut-down in order.
+
+#include <QApplication>
+#include <memory>
+#include <string>
+
+#include "app/folders.h"
+#include "app/main_window.h"
+#include "app/qt_trace_sink.h"
+#include "app/single_instance.h"
+#include "app/toolkit/resources.h"
+#include "app/trace.h"
+
+namespace {
+
+// The length of the command line as one string (program and arguments joined by
+// spaces). The program takes no options; the number only goes to the trace.
+int command_line_length(int argc, char** argv) {
+  std::string line;
+  for (int i = 0; i < argc; ++i) {
+    if (i > 0) line += ' ';
+    line += argv[i];
+  }
+  return static_cast<int>(line.size());
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+  using namespace norvane;
+  QApplication app(argc, argv);
+  app.setApplicationName(QStringLiteral("norvane"));
+  app.setQuitOnLastWindowClosed(false);  // the program lives on in the tray
+  install_qt_trace_sink();
+
+  // A second start only asks the first to come forward.
+  SingleInstance instance;
+  if (!instance.claim()) {
+    instance.activate_running_instance();
+    return 1;
+  }
+
+  trace("ilen = %d\r\n", command_line_length(argc, argv));
+
+  resources().set_folder(QString::fromStdString(exe_folder_path()) + QStringLiteral("res/"));
+  resources().load_style_sheet(QStringLiteral("style.qss"));
+
+  auto main_window = std::make_unique<CMainWnd>();
+  if (main_window->create(nullptr, QString(), CMainWnd::kStyle, QSize(CMainWnd::kWidth, CMainWnd::kHeight))) {
+    main_window->center();
+    MessagePortPtr port = main_window->port();
+    instance.set_activation_handler([port](std::function<void()> done) {
+      // Answer once the window has handled the request (or could not any more).
+      port->post(UM_ACTIVATE, 0, 0, [done](bool) { done(); });
+    });
+    app.exec();
+  } else {
+    trace("main window: skin main.xml could not be loaded from %s\n", qPrintable(resources().folder()));
+  }
+
+  // Shut-down: the window object (page, links, tray icon), then the toolkit's resources.
+  main_window.reset();
+  resources().shut_down();
+  return 0;
+}
