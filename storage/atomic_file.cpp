@@ -83,17 +83,32 @@ std::string store_file_path(const std::string& folder, std::string_view file_nam
   return path;
 }
 
-std::unique_lock<std::mutex> lock_store_file(const std::string& path) {
+struct StoreFileLock::Slot {
+  std::mutex mutex;
+  std::unique_ptr<std::byte[]> buffer;
+  size_t capacity = 0;
+};
+
+StoreFileLock::StoreFileLock(const std::string& path) {
   static std::mutex registry_mutex;
-  static std::map<std::string, std::unique_ptr<std::mutex>> locks;  // one per store file, never freed
-  std::mutex* file_mutex;
+  static std::map<std::string, std::unique_ptr<Slot>> slots;  // one per store file, never freed
   {
     std::lock_guard<std::mutex> guard(registry_mutex);
-    auto& slot = locks[path];
-    if (!slot) slot = std::make_unique<std::mutex>();
-    file_mutex = slot.get();
+    auto& slot = slots[path];
+    if (!slot) slot = std::make_unique<Slot>();
+    slot_ = slot.get();
   }
-  return std::unique_lock<std::mutex>(*file_mutex);
+  lock_ = std::unique_lock<std::mutex>(slot_->mutex);
+}
+
+std::span<std::byte> StoreFileLock::image_buffer(size_t size) {
+  // Grows on demand; gives memory back once the store shrank to well below it.
+  if (size > slot_->capacity || slot_->capacity > 4 * size + (size_t{1} << 20)) {
+    slot_->buffer.reset();
+    slot_->buffer = std::make_unique_for_overwrite<std::byte[]>(size);
+    slot_->capacity = size;
+  }
+  return {slot_->buffer.get(), size};
 }
 
 SaveResult write_file_atomically(FileOps& ops, const std::string& path, std::span<const std::byte> bytes) {

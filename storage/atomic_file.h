@@ -26,14 +26,28 @@ struct SaveResult {
 // `folder` joined with `file_name`; the folder may or may not end in '/'.
 std::string store_file_path(const std::string& folder, std::string_view file_name);
 
-// The lock that orders every save of one file within the process. A caller that
-// snapshots shared data takes it before the snapshot, so the saves land in snapshot
-// order and the last snapshot wins.
-std::unique_lock<std::mutex> lock_store_file(const std::string& path);
+// Exclusive use of one store file within the process: every save of the file holds it,
+// so saves land one after the other. A caller that copies shared data takes it before
+// the copy, so the saves land in copy order and the last copy wins.
+//
+// It also lends the buffer the file's image is copied into. The buffer is kept between
+// saves: copying a large store into freshly allocated memory costs several times more
+// than into memory already in use, so each store keeps about its own size allocated.
+class StoreFileLock {
+ public:
+  explicit StoreFileLock(const std::string& path);
+  // A buffer of `size` bytes, valid until the lock is released or this is called again.
+  std::span<std::byte> image_buffer(size_t size);
+
+ private:
+  struct Slot;
+  Slot* slot_;
+  std::unique_lock<std::mutex> lock_;
+};
 
 // Writes `bytes` to `path` through a temporary file, fsync and rename, creating the
 // folder when it is missing, and fsyncs the folder afterwards. Never leaves the
-// temporary file behind. Callers that may race hold lock_store_file(path).
+// temporary file behind. Callers that may race hold a StoreFileLock of `path`.
 SaveResult write_file_atomically(FileOps& ops, const std::string& path, std::span<const std::byte> bytes);
 
 // Deletes temporary files that an earlier run left beside `path` when it stopped in

@@ -43,7 +43,7 @@ std::optional<std::string> set_aside_without_link(FileOps& ops, const std::strin
     }
     const auto bytes = read_whole_file(path);
     if (!bytes) return std::nullopt;
-    auto lock = lock_store_file(target);
+    StoreFileLock lock(target);
     if (!write_file_atomically(ops, target, std::span<const std::byte>(*bytes))) return std::nullopt;
     return target;
   }

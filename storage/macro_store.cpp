@@ -48,9 +48,10 @@ LoadResult load_macro_store(MacroLibrary& library, const std::string& folder, co
 
 SaveResult save_macro_store(const MacroLibrary& library, const std::string& folder, FileOps* ops) {
   const std::string path = store_file_path(folder, kMacroStoreFileName);
-  auto file_lock = lock_store_file(path);
-  const ByteImage image = macro_store_image(library);
-  return write_file_atomically(file_ops_or_posix(ops), path, image.bytes());
+  StoreFileLock file_lock(path);
+  const std::span<std::byte> image = file_lock.image_buffer(macro_store_bytes(library.size()));
+  copy_macro_store_image(library, image);
+  return write_file_atomically(file_ops_or_posix(ops), path, image);
 }
 
 AddedMacro add_macro(MacroLibrary& library, const std::string& folder, std::u16string_view add_macro_text,

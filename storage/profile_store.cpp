@@ -77,12 +77,14 @@ LoadResult load_profile_store(PageProfiles& page, const std::string& folder, std
 
 SaveResult save_profile_store(const PageProfiles& page, const std::string& folder, FileOps* ops) {
   const std::string path = store_file_path(folder, kProfileStoreFileName);
-  auto file_lock = lock_store_file(path);
-  const ByteImage image = [&] {
+  StoreFileLock file_lock(path);
+  std::span<std::byte> image;
+  {
     std::lock_guard<std::mutex> lock(page.mutex);
-    return profile_store_image(*page.head, page.profiles);
-  }();
-  return write_file_atomically(file_ops_or_posix(ops), path, image.bytes());
+    image = file_lock.image_buffer(profile_store_bytes(page.profiles.size()));
+    copy_profile_store_image(*page.head, page.profiles, image);
+  }
+  return write_file_atomically(file_ops_or_posix(ops), path, image);
 }
 
 }  // namespace norvane

@@ -4,26 +4,22 @@
 
 namespace norvane {
 
-ByteImage profile_store_image(const ProfileStoreHead& head, const ProfileList& profiles) {
-  ByteImage image(profile_store_bytes(profiles.size()));
-  std::byte* out = image.data();
-  std::memcpy(out, &head, kProfileStoreHeadBytes);
-  out += kProfileStoreHeadBytes;
+void copy_profile_store_image(const ProfileStoreHead& head, const ProfileList& profiles, std::span<std::byte> out) {
+  std::byte* at = out.data();
+  std::memcpy(at, &head, kProfileStoreHeadBytes);
+  at += kProfileStoreHeadBytes;
   for (const auto& profile : profiles) {
-    std::memcpy(out, profile.get(), kProfileRecordBytes);
-    out += kProfileRecordBytes;
+    std::memcpy(at, profile.get(), kProfileRecordBytes);
+    at += kProfileRecordBytes;
   }
-  return image;
 }
 
-ByteImage macro_store_image(const MacroLibrary& macros) {
-  ByteImage image(macros.size() * kMacroRecordBytes);
-  std::byte* out = image.data();
+void copy_macro_store_image(const MacroLibrary& macros, std::span<std::byte> out) {
+  std::byte* at = out.data();
   for (const auto& macro : macros) {
-    std::memcpy(out, macro.get(), kMacroRecordBytes);
-    out += kMacroRecordBytes;
+    std::memcpy(at, macro.get(), kMacroRecordBytes);
+    at += kMacroRecordBytes;
   }
-  return image;
 }
 
 }  // namespace norvane

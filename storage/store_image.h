@@ -3,7 +3,6 @@
 // by the profile records, the macro store the macro records alone, all in list order.
 
 #include <cstddef>
-#include <memory>
 #include <span>
 
 #include "storage/record_names.h"
@@ -18,19 +17,11 @@ inline constexpr size_t profile_store_bytes(size_t profiles) {
   return kProfileStoreHeadBytes + profiles * kProfileRecordBytes;
 }
 
-// A buffer the size of one store file.
-class ByteImage {
- public:
-  explicit ByteImage(size_t size) : data_(std::make_unique_for_overwrite<std::byte[]>(size)), size_(size) {}
-  std::byte* data() { return data_.get(); }
-  std::span<const std::byte> bytes() const { return {data_.get(), size_}; }
+inline constexpr size_t macro_store_bytes(size_t macros) { return macros * kMacroRecordBytes; }
 
- private:
-  std::unique_ptr<std::byte[]> data_;
-  size_t size_;
-};
-
-ByteImage profile_store_image(const ProfileStoreHead& head, const ProfileList& profiles);
-ByteImage macro_store_image(const MacroLibrary& macros);
+// Copy the images into `out`, which holds exactly profile_store_bytes(profiles.size())
+// or macro_store_bytes(macros.size()) bytes.
+void copy_profile_store_image(const ProfileStoreHead& head, const ProfileList& profiles, std::span<std::byte> out);
+void copy_macro_store_image(const MacroLibrary& macros, std::span<std::byte> out);
 
 }  // namespace norvane
