@@ -19,6 +19,22 @@ ProfileRecord& create_default_profile(ProfileList& profiles, std::u16string_view
   return *profiles.back();
 }
 
+namespace {
+
+// Fixes what the rest of the program must never meet: a selected index outside the
+// list, and records that break their invariants.
+void repair_loaded_profiles(ProfileStoreHead& head, ProfileList& profiles, RepairNotes& notes) {
+  const int32_t selected = head.selected_profile_index;
+  if (selected < 0 || static_cast<size_t>(selected) >= profiles.size()) {
+    notes.push_back(format_text("selected index %d is not one of the %zu profiles: selected the first",
+                                static_cast<int>(selected), profiles.size()));
+    head.selected_profile_index = 0;
+  }
+  for (size_t i = 0; i < profiles.size(); ++i) repair_profile_record(*profiles[i], i, notes);
+}
+
+}  // namespace
+
 LoadResult load_profile_store(PageProfiles& page, const std::string& folder, std::u16string_view add_profile_text,
                               const StoreOptions& options) {
   FileOps& ops = file_ops_or_posix(options.ops);
@@ -44,13 +60,7 @@ LoadResult load_profile_store(PageProfiles& page, const std::string& folder, std
   } else {
     if (!read.whole())
       notes.push_back(describe_damage(read, kProfileStoreHeadBytes, kProfileRecordBytes, profiles.size(), "profile"));
-    const int32_t selected = head->selected_profile_index;
-    if (selected < 0 || static_cast<size_t>(selected) >= profiles.size()) {
-      notes.push_back(format_text("selected index %d is not one of the %zu profiles: selected the first",
-                                  static_cast<int>(selected), profiles.size()));
-      head->selected_profile_index = 0;
-    }
-    for (size_t i = 0; i < profiles.size(); ++i) repair_profile_record(*profiles[i], i, notes);
+    repair_loaded_profiles(*head, profiles, notes);
     if (!notes.empty()) {
       result.outcome = LoadOutcome::repaired;
       write = keep_original_aside(ops, path, options.now, AsideMode::copy, result, notes);

@@ -80,11 +80,3 @@ TEST(FreeName, NeverSplitsASurrogatePair) {
   EXPECT_EQ(field_name(record.name), std::u16string(22, u'a'));
   EXPECT_EQ(record.name[23], u'\0');
 }
-
-TEST(FieldName, ReadsUpToTheZeroOrTheWholeField) {
-  MacroRecord record{};
-  set_field_name(record.name, u"Hi");
-  EXPECT_EQ(field_name(record.name), u"Hi");
-  for (auto& unit : record.name) unit = u'z';
-  EXPECT_EQ(field_name(record.name).size(), 24u);
-}
