@@ -1,0 +1,344 @@
+// The Bluetooth LE link against a fake BlueZ on a private bus: the real transport and
+// D-Bus client, a python3-dbusmock org.bluez started and killed by each test.
+
+#include <QCoreApplication>
+#include <QDBusConnection>
+#include <QDBusError>
+#include <QJsonArray>
+#include <QJsonObject>
+#include <QTest>
+#include <QThread>
+
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <chrono>
+#include <memory>
+#include <mutex>
+#include <string>
+#include <thread>
+#include <vector>
+
+#include "app/trace.h"
+#include "device/ble_gatt_bluez.h"
+#include "device/ble_transport.h"
+#include "fake_bluez_process.h"
+
+namespace norvane {
+namespace {
+
+using test::FakeBluezProcess;
+using test::uuid16;
+
+constexpr int kEventWaitMs = 5000;
+
+QCoreApplication& application() {
+  static int argc = 1;
+  static char name[] = "device_ble_bluez_tests";
+  static char* argv[] = {name, nullptr};
+  static QCoreApplication* app = new QCoreApplication(argc, argv);
+  return *app;
+}
+
+struct ReceivedEvent {
+  uint16_t code = 0;
+  uint16_t value = 0;
+  bool on_ui_thread = false;
+};
+
+// The objects of one mouse on the fake bus.
+struct FakeMouse {
+  QString device;
+  QString service;
+  QString report;  // 0xFEE3
+  QString event;   // 0xFEE4
+};
+
+std::vector<uint8_t> numbered_report(size_t length) {
+  std::vector<uint8_t> report(length);
+  for (size_t i = 0; i < length; ++i) report[i] = static_cast<uint8_t>(0xA0 + i);
+  return report;
+}
+
+class BleBluezTest : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    application();
+    const QString error = fake_.start();
+    ASSERT_TRUE(error.isEmpty()) << error.toStdString();
+    static int connection_number = 0;
+    connection_name_ = QStringLiteral("ble-test-%1").arg(++connection_number);
+    bus_ = std::make_unique<QDBusConnection>(
+        QDBusConnection::connectToBus(fake_.bus_address(), connection_name_));
+    ASSERT_TRUE(bus_->isConnected()) << bus_->lastError().message().toStdString();
+    previous_sink_ = set_trace_sink([this](const std::string& line) {
+      std::lock_guard<std::mutex> lock(traces_mutex_);
+      traces_.push_back(line);
+    });
+  }
+
+  void TearDown() override {
+    transport_.reset();
+    gatt_.reset();
+    bus_.reset();
+    QDBusConnection::disconnectFromBus(connection_name_);
+    fake_.stop();
+    set_trace_sink(previous_sink_);
+  }
+
+  BleTransport& make_transport(int call_timeout_ms = kBluezCallTimeoutMs) {
+    gatt_ = std::make_unique<BluezGatt>(*bus_, call_timeout_ms);
+    transport_ = std::make_unique<BleTransport>(*gatt_, [this](uint16_t code, uint16_t value) {
+      events_.push_back({code, value, QThread::currentThread() == application().thread()});
+    });
+    return *transport_;
+  }
+
+  static void link_up(BleTransport& transport) { transport.set_fragments("VID&02045E", "PID&0009"); }
+
+  FakeMouse add_mouse(const QString& address = QStringLiteral("AA:BB:CC:DD:EE:01"),
+                      const QString& modalias = QStringLiteral("usb:v045Ep0009d0001"),
+                      bool connected = true, bool resolved = true) {
+    FakeMouse mouse;
+    mouse.device = fake_.add_device(address, modalias, connected, resolved);
+    mouse.service = fake_.add_service(mouse.device, 0x000c, uuid16(0xfee0));
+    mouse.report = fake_.add_characteristic(mouse.service, 0x000d, uuid16(0xfee3),
+                                            {"read", "write", "write-without-response"});
+    mouse.event = fake_.add_characteristic(mouse.service, 0x000f, uuid16(0xfee4), {"read", "notify"});
+    return mouse;
+  }
+
+  qsizetype call_count(const QString& path, const char* method) {
+    return fake_.calls(path, QString::fromLatin1(method)).size();
+  }
+
+  bool wait_for_events(size_t count) {
+    return QTest::qWaitFor([&] { return events_.size() >= count; }, kEventWaitMs);
+  }
+
+  // A round trip to the fake BlueZ: every signal it sent before has then been queued
+  // for this thread, and processing events delivers whatever is going to arrive.
+  void settle() {
+    GattObjects objects;
+    ASSERT_TRUE(gatt_->read_objects(objects).ok());
+    QCoreApplication::processEvents();
+  }
+
+  bool traced(const std::string& line) {
+    std::lock_guard<std::mutex> lock(traces_mutex_);
+    return std::find(traces_.begin(), traces_.end(), line) != traces_.end();
+  }
+
+  FakeBluezProcess fake_;
+  QString connection_name_;
+  std::unique_ptr<QDBusConnection> bus_;
+  std::unique_ptr<BluezGatt> gatt_;
+  std::unique_ptr<BleTransport> transport_;
+  std::vector<ReceivedEvent> events_;
+  std::mutex traces_mutex_;
+  std::vector<std::string> traces_;
+  TraceSink previous_sink_;
+};
+
+TEST_F(BleBluezTest, ReportReachesTheReportCharacteristicUnchangedFromTheWorkerThread) {
+  const FakeMouse mouse = add_mouse();
+  BleTransport& transport = make_transport();
+  link_up(transport);
+  transport.ble_register_notifications();
+
+  const std::vector<uint8_t> report = numbered_report(56);
+  int result = -1;
+  std::thread worker([&] { result = transport.ble_write(report.data(), static_cast<int>(report.size())); });
+  worker.join();
+
+  EXPECT_EQ(result, 1);
+  const QJsonArray writes = fake_.calls(mouse.report, QStringLiteral("WriteValue"));
+  ASSERT_EQ(writes.size(), 1);
+  const QJsonArray arguments = writes.at(0).toArray();
+  const QJsonArray bytes = arguments.at(0).toArray();
+  ASSERT_EQ(bytes.size(), 56);
+  for (qsizetype i = 0; i < bytes.size(); ++i) EXPECT_EQ(bytes.at(i).toInt(), report[i]) << "byte " << i;
+  EXPECT_EQ(arguments.at(1).toObject(), (QJsonObject{{"type", "request"}}));
+  EXPECT_TRUE(traced(mouse.device.toStdString() + "\r\n"));
+  EXPECT_TRUE(traced("Write Success!!!!!!!!!!!!!!!!!!!!!!!!!!!!!!!!!\r\n"));
+}
+
+TEST_F(BleBluezTest, NothingIsWrittenOrRegisteredWithoutFragmentsOrAMatchingDevice) {
+  const FakeMouse mouse = add_mouse();
+  const FakeMouse other_product = add_mouse("AA:BB:CC:DD:EE:02", "bluetooth:v045Ep0010d0001");
+  const FakeMouse disconnected = add_mouse("AA:BB:CC:DD:EE:03", "usb:v045Ep0009d0001", false);
+  BleTransport& transport = make_transport();
+  const std::vector<uint8_t> report = numbered_report(56);
+
+  // Link up, but no registration has listed the devices yet: the table is empty.
+  link_up(transport);
+  EXPECT_EQ(transport.device_count(), 0u);
+  EXPECT_EQ(transport.ble_write(report), 0);
+
+  // Link down: registration lists the devices and stops there.
+  transport.set_fragments("", "");
+  EXPECT_EQ(transport.ble_register_notifications(), 0);
+  EXPECT_EQ(transport.device_count(), 2u);  // the two connected devices
+  EXPECT_FALSE(transport.has_registration());
+  EXPECT_EQ(transport.ble_write(report), 0);
+
+  for (const FakeMouse* device : {&mouse, &other_product, &disconnected}) {
+    EXPECT_EQ(call_count(device->report, "WriteValue"), 0) << device->device.toStdString();
+    EXPECT_EQ(call_count(device->event, "StartNotify"), 0) << device->device.toStdString();
+  }
+
+  // Link up again: only the mouse is registered and written.
+  link_up(transport);
+  transport.ble_register_notifications();
+  EXPECT_EQ(transport.ble_write(report), 1);
+  EXPECT_EQ(call_count(mouse.report, "WriteValue"), 1);
+  EXPECT_EQ(call_count(mouse.event, "StartNotify"), 1);
+  for (const FakeMouse* device : {&other_product, &disconnected}) {
+    EXPECT_EQ(call_count(device->report, "WriteValue"), 0) << device->device.toStdString();
+    EXPECT_EQ(call_count(device->event, "StartNotify"), 0) << device->device.toStdString();
+  }
+}
+
+TEST_F(BleBluezTest, NotificationsBecomeDeviceEventsOnTheUiThread) {
+  const FakeMouse mouse = add_mouse();
+  BleTransport& transport = make_transport();
+  link_up(transport);
+  transport.ble_register_notifications();
+  ASSERT_TRUE(transport.has_registration());
+  EXPECT_TRUE(traced("m_iBleNum = 1\r\n"));
+  EXPECT_TRUE(traced("Setting Notification for ServiceHandle 12\n"));
+
+  fake_.notify(mouse.event, QByteArray("\x09\x40\x00\x39", 4));
+  ASSERT_TRUE(wait_for_events(1));
+  EXPECT_EQ(events_[0].code, 0x4009);
+  EXPECT_EQ(events_[0].value, 0x3900);
+  EXPECT_TRUE(events_[0].on_ui_thread);
+
+  // Short, empty and mistyped values are dropped; bytes after the fourth are ignored.
+  fake_.notify(mouse.event, QByteArray("\x09\x40\x00", 3));
+  fake_.notify(mouse.event, QByteArray());
+  fake_.notify_text(mouse.event, QStringLiteral("09400039"));
+  fake_.notify(mouse.event, QByteArray("\x09\x10\x02\x00\xff", 5));
+  ASSERT_TRUE(wait_for_events(2));
+  ASSERT_EQ(events_.size(), 2u);
+  EXPECT_EQ(events_[1].code, 0x1009);
+  EXPECT_EQ(events_[1].value, 0x0002);
+  EXPECT_TRUE(traced("BLE notification of 3 bytes dropped\r\n"));
+  EXPECT_TRUE(traced("datasize 0\n"));
+}
+
+TEST_F(BleBluezTest, FirstPrimaryServiceIsTheOneWithTheLowestHandle) {
+  const QString device = fake_.add_device("AA:BB:CC:DD:EE:01", "usb:v045Ep0009d0001");
+  // Listed first: a later primary service with the same characteristics.
+  const QString late = fake_.add_service(device, 0x0030, uuid16(0xfee0));
+  const QString late_report = fake_.add_characteristic(late, 0x0031, uuid16(0xfee3), {"write"});
+  const QString late_event = fake_.add_characteristic(late, 0x0033, uuid16(0xfee4), {"notify"});
+  // A secondary service below the first primary one.
+  const QString secondary = fake_.add_service(device, 0x0008, uuid16(0xfee0), false);
+  const QString secondary_report = fake_.add_characteristic(secondary, 0x0009, uuid16(0xfee3), {"write"});
+  const QString first = fake_.add_service(device, 0x000c, uuid16(0xfee0));
+  const QString first_report = fake_.add_characteristic(first, 0x000d, uuid16(0xfee3), {"write"});
+  const QString first_event = fake_.add_characteristic(first, 0x000f, uuid16(0xfee4), {"indicate"});
+
+  BleTransport& transport = make_transport();
+  link_up(transport);
+  transport.ble_register_notifications();
+  EXPECT_EQ(transport.ble_write(numbered_report(8)), 1);
+
+  EXPECT_EQ(call_count(first_report, "WriteValue"), 1);
+  EXPECT_EQ(call_count(first_event, "StartNotify"), 1);
+  EXPECT_EQ(call_count(late_report, "WriteValue"), 0);
+  EXPECT_EQ(call_count(late_event, "StartNotify"), 0);
+  EXPECT_EQ(call_count(secondary_report, "WriteValue"), 0);
+}
+
+TEST_F(BleBluezTest, RejectedWriteIsAFailure) {
+  const FakeMouse mouse = add_mouse();
+  BleTransport& transport = make_transport();
+  link_up(transport);
+  transport.ble_register_notifications();
+  fake_.set_write_behaviour(mouse.report, QStringLiteral("fail"));
+
+  EXPECT_EQ(transport.ble_write(numbered_report(56)), 0);
+  EXPECT_EQ(call_count(mouse.report, "WriteValue"), 1);
+  EXPECT_TRUE(traced("Write fail!!!!!!!!!!!!!!!!!!!!!!!!!!!!!!!!!\r\n"));
+}
+
+TEST_F(BleBluezTest, WriteGivesUpWhenBluezDoesNotAnswer) {
+  const FakeMouse mouse = add_mouse();
+  constexpr int kCallTimeoutMs = 300;
+  BleTransport& transport = make_transport(kCallTimeoutMs);
+  link_up(transport);
+  transport.ble_register_notifications();
+  // The fake stops dead when the write arrives, like a hung stack.
+  fake_.set_write_behaviour(mouse.report, QStringLiteral("stall"));
+
+  const auto started = std::chrono::steady_clock::now();
+  const int result = transport.ble_write(numbered_report(56));
+  const auto elapsed = std::chrono::steady_clock::now() - started;
+
+  EXPECT_EQ(result, 0);
+  EXPECT_TRUE(traced("Write fail!!!!!!!!!!!!!!!!!!!!!!!!!!!!!!!!!\r\n"));
+  // The write ends on its own timeout, not on the bus's default of 25 s.
+  EXPECT_LT(elapsed, std::chrono::milliseconds(kCallTimeoutMs * 20));
+}
+
+TEST_F(BleBluezTest, UnregisteringStopsNotifications) {
+  const FakeMouse mouse = add_mouse();
+  BleTransport& transport = make_transport();
+  link_up(transport);
+  transport.ble_register_notifications();
+  fake_.notify(mouse.event, QByteArray("\x09\x40\x00\x39", 4));
+  ASSERT_TRUE(wait_for_events(1));
+
+  transport.set_fragments("", "");
+  EXPECT_TRUE(transport.unregister_notifications());
+  EXPECT_FALSE(transport.has_registration());
+  EXPECT_EQ(call_count(mouse.event, "StopNotify"), 1);
+
+  fake_.notify(mouse.event, QByteArray("\x09\x40\x00\x38", 4));
+  settle();
+  EXPECT_EQ(events_.size(), 1u);
+  EXPECT_FALSE(transport.unregister_notifications());  // nothing held any more
+  EXPECT_EQ(call_count(mouse.event, "StopNotify"), 1);
+}
+
+TEST_F(BleBluezTest, NewRegistrationReplacesTheHeldOne) {
+  const FakeMouse first = add_mouse("AA:BB:CC:DD:EE:01");
+  const FakeMouse second = add_mouse("AA:BB:CC:DD:EE:02");
+  BleTransport& transport = make_transport();
+  link_up(transport);
+  transport.ble_register_notifications();
+
+  EXPECT_EQ(call_count(first.event, "StartNotify"), 1);
+  EXPECT_EQ(call_count(second.event, "StartNotify"), 1);
+  EXPECT_EQ(call_count(first.event, "StopNotify"), 1);
+  EXPECT_EQ(call_count(second.event, "StopNotify"), 0);
+
+  fake_.notify(first.event, QByteArray("\x09\x40\x00\x01", 4));
+  fake_.notify(second.event, QByteArray("\x09\x40\x00\x02", 4));
+  ASSERT_TRUE(wait_for_events(1));
+  settle();
+  ASSERT_EQ(events_.size(), 1u);
+  EXPECT_EQ(events_[0].value, 0x0200);
+}
+
+TEST_F(BleBluezTest, RegistrationWaitsUntilServicesAreResolved) {
+  const FakeMouse mouse = add_mouse("AA:BB:CC:DD:EE:01", "usb:v045Ep0009d0001", true, false);
+  BleTransport& transport = make_transport();
+  link_up(transport);
+  transport.ble_register_notifications();
+  EXPECT_FALSE(transport.has_registration());
+  EXPECT_EQ(call_count(mouse.event, "StartNotify"), 0);
+
+  fake_.set_resolved(mouse.device, true);
+  ASSERT_TRUE(QTest::qWaitFor([&] { return transport.has_registration(); }, kEventWaitMs));
+  EXPECT_EQ(call_count(mouse.event, "StartNotify"), 1);
+
+  fake_.notify(mouse.event, QByteArray("\x09\x40\x00\x39", 4));
+  ASSERT_TRUE(wait_for_events(1));
+  EXPECT_EQ(events_[0].code, 0x4009);
+}
+
+}  // namespace
+}  // namespace norvane
