@@ -1,0 +1,54 @@
+// The eleven driver entry points over hidapi. Built three times, as
+// hiddriver_2.so, hiddriver_1.so and hiddriver_8k.so; each library holds its
+// own driver, identifiers and device.
+
+#include <type_traits>
+
+#include "device/driver_api.h"
+#include "drivers/hidapi/hid_driver.h"
+
+#define DRIVER_EXPORT extern "C" __attribute__((visibility("default")))
+
+namespace {
+norvane::hiddriver::HidDriver& driver() {
+  static norvane::hiddriver::HidDriver instance(norvane::hiddriver::system_hid_backend());
+  return instance;
+}
+}  // namespace
+
+DRIVER_EXPORT int Set_VIDPID(int vendor_id, int product_id) {
+  return driver().set_vidpid(vendor_id, product_id);
+}
+DRIVER_EXPORT int Open_DevMonitor(NvPostTarget* window, uint32_t event_message,
+                                  uint32_t link_message) {
+  return driver().open_monitor(window, event_message, link_message);
+}
+DRIVER_EXPORT int Close_DevMonitor(void) { return driver().close_monitor(); }
+DRIVER_EXPORT int Open_FeatureDevice(void) { return driver().open_feature(); }
+DRIVER_EXPORT int Close_FeatureDevice(void) { return driver().close_feature(); }
+DRIVER_EXPORT int SetFeature(const unsigned char* buffer, int length) {
+  return driver().set_feature(buffer, length);
+}
+DRIVER_EXPORT int GetFeature(unsigned char* buffer, int length) {
+  return driver().get_feature(buffer, length);
+}
+DRIVER_EXPORT int Open_ReportDevice(void) { return driver().open_report(); }
+DRIVER_EXPORT int Close_ReportDevice(void) { return driver().close_report(); }
+DRIVER_EXPORT int WriteUSB(const unsigned char* buffer, int length) {
+  return driver().write_report(buffer, length);
+}
+DRIVER_EXPORT int ReadUSB(unsigned char* buffer, int length) {
+  return driver().read_report(buffer, length);
+}
+
+static_assert(std::is_same_v<decltype(&Set_VIDPID), Set_VIDPID_fn>);
+static_assert(std::is_same_v<decltype(&Open_DevMonitor), Open_DevMonitor_fn>);
+static_assert(std::is_same_v<decltype(&Close_DevMonitor), Close_DevMonitor_fn>);
+static_assert(std::is_same_v<decltype(&Open_FeatureDevice), Open_FeatureDevice_fn>);
+static_assert(std::is_same_v<decltype(&Close_FeatureDevice), Close_FeatureDevice_fn>);
+static_assert(std::is_same_v<decltype(&SetFeature), SetFeature_fn>);
+static_assert(std::is_same_v<decltype(&GetFeature), GetFeature_fn>);
+static_assert(std::is_same_v<decltype(&Open_ReportDevice), Open_ReportDevice_fn>);
+static_assert(std::is_same_v<decltype(&Close_ReportDevice), Close_ReportDevice_fn>);
+static_assert(std::is_same_v<decltype(&WriteUSB), WriteUSB_fn>);
+static_assert(std::is_same_v<decltype(&ReadUSB), ReadUSB_fn>);
