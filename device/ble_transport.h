@@ -4,10 +4,13 @@
 // primary service and turns the notifications of characteristic 0xFEE4 into device
 // events (code = bytes 0-1, value = bytes 2-3, little-endian).
 //
+// It is the BleLinkPort the link controller drives; its sink is where the page
+// passes events on to on_device_event with the Bluetooth LE source.
+//
 // Threads: the transport belongs to the thread that owns its BleGatt, the UI thread.
-// set_fragments, list_ble_devices, ble_register_notifications and unregister_notifications run
-// there, and the sink is called there. ble_write may run on any thread (the worker
-// thread): the fragments and the device table it reads are behind locks.
+// set_fragments, list_ble_devices, registration and unregistration run there, and
+// the sink is called there. ble_write may run on any thread (the worker thread): the
+// fragments and the device table it reads are behind locks.
 
 #include <cstddef>
 #include <cstdint>

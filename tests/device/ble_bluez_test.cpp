@@ -191,6 +191,9 @@ TEST_F(BleBluezTest, NothingIsWrittenOrRegisteredWithoutFragmentsOrAMatchingDevi
   link_up(transport);
   transport.ble_register_notifications();
   EXPECT_EQ(transport.ble_write(report), 1);
+  // Reports the link cannot carry are refused before they reach the bus.
+  EXPECT_EQ(transport.ble_write(numbered_report(kBleMaxReportBytes + 1)), 0);
+  EXPECT_EQ(transport.ble_write(nullptr, 4), 0);
   EXPECT_EQ(call_count(mouse.report, "WriteValue"), 1);
   EXPECT_EQ(call_count(mouse.event, "StartNotify"), 1);
   for (const FakeMouse* device : {&other_product, &disconnected}) {
