@@ -106,6 +106,7 @@ void measured(benchmark::internal::Benchmark* b) {
 // The console table, then the save/plain throughput ratio of each size.
 class RatioReporter : public benchmark::ConsoleReporter {
  public:
+  RatioReporter() : ConsoleReporter(::isatty(STDOUT_FILENO) ? OO_Defaults : OO_Tabular) {}
   void ReportRuns(const std::vector<Run>& runs) override {
     for (const Run& run : runs)
       if (run.run_type == Run::RT_Aggregate && run.aggregate_name == "median")
