@@ -176,7 +176,13 @@ int WindowBase::show_modal() {
       Qt::QueuedConnection);
   const int code = loop.exec();
   modal_loop_ = nullptr;
-  destroy_native_now();  // may delete this (free on close)
+  if (host_ != nullptr) {
+    destroy_native_now();  // may delete this (free on close)
+  } else if (final_pending_) {
+    // The native window went away during the run (its parent was destroyed).
+    final_pending_ = false;
+    on_final_message();  // may delete this
+  }
   return code;
 }
 
@@ -206,10 +212,15 @@ void WindowBase::native_destroyed() {
   for (QWidget* owner : control_timer_owners_) timer_service().kill_all(owner);
   control_timer_owners_.clear();
   if (port_) port_->close();
-  if (modal_loop_ != nullptr) modal_loop_->exit(close_code_);
   on_destroy();
   host_ = nullptr;
   skin_root_ = nullptr;
+  if (modal_loop_ != nullptr) {
+    // show_modal is still on the stack: it finishes the window once its loop returns.
+    final_pending_ = true;
+    modal_loop_->exit(close_code_);
+    return;
+  }
   on_final_message();
 }
 

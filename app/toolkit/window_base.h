@@ -171,6 +171,7 @@ class WindowBase : public NotifyTarget {
   std::map<QString, NotifyTarget*> pages_;
   std::set<QWidget*> control_timer_owners_;
   bool free_on_close_ = false;
+  bool final_pending_ = false;
   int close_code_ = 0;
   QEventLoop* modal_loop_ = nullptr;
 };

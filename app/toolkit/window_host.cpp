@@ -98,7 +98,9 @@ bool WindowHost::eventFilter(QObject* watched, QEvent* event) {
     default:
       break;
   }
-  if (widget == root_) {
+  const bool mouse_event = event->type() == QEvent::MouseButtonPress || event->type() == QEvent::MouseMove ||
+                           event->type() == QEvent::MouseButtonRelease;
+  if (widget == root_ && mouse_event) {
     // Dragging a frameless window by its caption area.
     auto* mouse = static_cast<QMouseEvent*>(event);
     if (event->type() == QEvent::MouseButtonPress && mouse->button() == Qt::LeftButton &&

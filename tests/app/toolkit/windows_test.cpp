@@ -65,6 +65,22 @@ TEST_F(WindowsTest, FreeOnCloseWindowDeletesItselfOnceItsNativeWindowIsGone) {
   ASSERT_TRUE(run_events_until([&] { return deleted; }));
 }
 
+TEST_F(WindowsTest, ModalRunEndsWhenItsOwnerGoesAway) {
+  auto* second_owner = new TestWindow("Owner2", "main.xml");
+  ASSERT_TRUE(second_owner->create(nullptr, "", WindowStyle::kVisible));
+  bool deleted = false;
+  auto* box = new TestWindow("MsgWnd", "msg.xml");
+  box->destroyed_flag = &deleted;
+  box->set_free_on_close(true);
+  ASSERT_TRUE(box->create(second_owner, "", WindowStyle::kPopup));
+  ModalDriver driver;
+  driver.on_next("MsgWnd", [second_owner](WindowBase&) {
+    QMetaObject::invokeMethod(qApp, [second_owner] { delete second_owner; }, Qt::QueuedConnection);
+  });
+  EXPECT_EQ(box->show_modal(), 0);
+  EXPECT_TRUE(deleted);  // freed itself once the run was over
+}
+
 TEST_F(WindowsTest, MissingSkinCreatesNothing) {
   TestWindow broken("Broken", "no_such_skin.xml");
   EXPECT_FALSE(broken.create(&owner, "", WindowStyle::kVisible));
