@@ -1,0 +1,315 @@
+// Whole applies through the real driver libraries into the virtual mouse: the loader
+// opens the virtual mouse's three drop-in libraries, the report sender writes through
+// them, and the mouse's decoded state and macro memory are compared with the profile.
+// Pauses go to a recording clock, so nothing sleeps.
+
+#include <gmock/gmock.h>
+#include <gtest/gtest.h>
+
+#include <atomic>
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "buttons/device_function_bytes.h"
+#include "device/driver_library_ports.h"
+#include "device/library_message.h"
+#include "drivers/virtual/virtual_mouse_control.h"
+#include "protocol/function_link_endpoints.h"
+#include "protocol/report_sender.h"
+#include "protocol/settings_applier.h"
+#include "protocol/settings_reports.h"
+#include "recording_apply_host.h"
+#include "recording_clock.h"
+#include "settings/profile_defaults.h"
+
+namespace norvane {
+namespace {
+
+MacroEvent macro_event(uint8_t kind, uint8_t code, uint16_t delay, int32_t x = 0, int32_t y = 0) {
+  MacroEvent e{};
+  e.kind = kind;
+  e.code = kind == kKindMove ? kCodeMouseMove : code;
+  e.delay = delay;
+  e.x = x;
+  e.y = y;
+  return e;
+}
+
+void assign_macro(ButtonSlot& slot, const std::vector<MacroEvent>& events, int32_t mode, int32_t repeat) {
+  slot.function = kFunctionMacro;
+  slot.macro_mode = mode;
+  slot.macro_repeat = repeat;
+  slot.macro_event_count = static_cast<uint16_t>(events.size());
+  for (size_t i = 0; i < events.size(); ++i) slot.macro_events[i] = events[i];
+}
+
+// Every sent setting away from its default, a shortcut and three macros (slot 0's needs
+// two chunks). Delays are ones the entries carry exactly (at least 2 ms; over 127 ms,
+// at least 2 past the hundred).
+std::unique_ptr<ProfileRecord> busy_profile() {
+  auto record = std::make_unique<ProfileRecord>();
+  ProfileRecord& p = *record;
+  reset_profile_defaults(p);
+  p.lift_off_distance = 1;
+  p.ripple_control = 0;
+  p.angle_snap = 1;
+  p.motion_sync = 0;
+  const int32_t dpi[kDpiLevels] = {2, 20, 45, 90, 181, 333, 480, 520};
+  const int32_t enabled[kDpiLevels] = {1, 0, 1, 1, 1, 1, 1, 1};
+  for (int k = 0; k < kDpiLevels; ++k) {
+    p.dpi_value[k] = p.dpi_value_2[k] = dpi[k];
+    p.dpi_enabled[k] = enabled[k];
+    p.dpi_color[k] = 0x0A0B0Cu + 0x112233u * static_cast<uint32_t>(k);
+  }
+  p.current_dpi_level = 4;
+  p.light_mode = 1;
+  p.light_brightness = 3;
+  p.breath_speed = 2;
+  p.sleep_timer = 0x25;
+  p.light_off_timer = 7;
+  p.key_debounce = 6;
+  p.light_color = 0x123456;
+  p.polling_rate = 1;
+  p.polling_rate_hs = 2;
+
+  const uint8_t functions[kMouseButtons] = {0, 0, 0, 65, 22, 81, 7, 0, 42, 13, 88, 0, 54, 115, 9, 10, 12, 11};
+  for (int k = 0; k < kMouseButtons; ++k) p.buttons[k].function = functions[k];
+  p.buttons[2].function = kFunctionShortcut;
+  p.buttons[2].shortcut_modifiers = kModCtrl | kModShift;
+  p.buttons[2].shortcut_key = 29;  // Z
+
+  std::vector<MacroEvent> long_macro;
+  for (int i = 0; i < 30; ++i) {
+    long_macro.push_back(macro_event(kKindPress, static_cast<uint8_t>(4 + i), static_cast<uint16_t>(2 + i)));
+    long_macro.push_back(macro_event(kKindRelease, static_cast<uint8_t>(4 + i), static_cast<uint16_t>(100 + i)));
+  }
+  assign_macro(p.buttons[0], long_macro, 1, 3);
+  assign_macro(p.buttons[1],
+               {macro_event(kKindMove, 0, 5, 300, -1), macro_event(kKindPress, kCodeLeftButton, 250),
+                macro_event(kKindMove, 0, 1203, -32768, 32767), macro_event(kKindRelease, kCodeLeftButton, 2)},
+               2, 0);
+  assign_macro(p.buttons[7], {macro_event(kKindPress, 0xE1, 40), macro_event(kKindRelease, 0xE1, 40)}, 0, 255);
+  return record;
+}
+
+// The three library links opened as the program opens them, the report sender writing
+// through them, and the 2.4 GHz acknowledgement taken from the receiver's event messages.
+class VirtualMouseApplyTest : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    vm_set_realtime(0);
+    vm_set_battery_period(0);
+    vm_set_links(0);
+    vm_reset();
+    profiles.profiles.push_back(busy_profile());
+    profiles.select_current_unlocked();
+    profiles.send_all = true;
+    links.mouse_sleeping = 0;
+  }
+
+  void TearDown() override {
+    for (LibraryLink link : {LibraryLink::wired, LibraryLink::wireless, LibraryLink::wireless_8k}) {
+      DriverLinkPort& port = ports.link(link);
+      port.close_report_device();
+      port.close_feature_device();
+      port.close_monitor();
+    }
+    ports.unload();
+    vm_set_links(0);
+  }
+
+  // Plugs the links of `vm_links` and opens them; the mouse counts as heard through both
+  // receivers.
+  void connect(uint32_t vm_links) {
+    vm_set_links(vm_links);
+    ports.load();
+    const struct {
+      LibraryLink link;
+      int vm_link;
+      std::atomic<int32_t>& state;
+    } library_links[] = {{LibraryLink::wired, VM_LINK_CABLE, links.wired_state},
+                         {LibraryLink::wireless, VM_LINK_24G, links.wireless_state},
+                         {LibraryLink::wireless_8k, VM_LINK_8K, links.wireless_8k_state}};
+    for (const auto& l : library_links) {
+      DriverLinkPort& port = ports.link(l.link);
+      const LibraryLinkParams params = library_link_params(l.link);
+      port.set_vid_pid(params.vendor_id, params.product_id);
+      port.open_monitor(&post_target, params.event_message, params.link_message);
+      int open = port.open_feature_device();
+      if (l.link == LibraryLink::wireless_8k) open = port.open_report_device();
+      l.state = open != 0 ? kLinkPresent : kLinkAbsent;
+      ASSERT_EQ(open != 0, (vm_links & VM_LINK_BIT(l.vm_link)) != 0);
+    }
+    links.wireless_online = 1;
+    links.wireless_8k_online = 1;
+    links.ble_present = (vm_links & VM_LINK_BIT(VM_LINK_BLE)) != 0 ? 1 : 0;
+  }
+
+  // The link controller's rule: event class 0x50 with low byte 0 acknowledges.
+  static void post(void* context, uint32_t message, uintptr_t wparam, intptr_t lparam) {
+    auto* self = static_cast<VirtualMouseApplyTest*>(context);
+    const auto folded = fold_library_message(message, wparam, lparam);
+    if (!folded || folded->link != LibraryLink::wireless) return;
+    const uint16_t code = static_cast<uint16_t>(folded->value >> 16);
+    const uint16_t value = static_cast<uint16_t>(folded->value & 0xFFFF);
+    if ((code & 0xFF) == 0x09 && (code & 0xFF00) == 0x5000) self->links.wireless_ack = (value & 0xFF) == 0 ? 1 : 0;
+  }
+
+  std::vector<VmWireEntry> frames_to_mouse() const {
+    std::vector<VmWireEntry> frames;
+    for (int i = 0; i < vm_wire_log_count(); ++i) {
+      VmWireEntry e{};
+      if (vm_wire_log_get(i, &e) && e.direction == VM_TO_MOUSE) frames.push_back(e);
+    }
+    return frames;
+  }
+
+  void expect_mouse_holds(const ProfileRecord& p, bool rate_sent) {
+    VmMouseState s{};
+    vm_get_state(&s);
+    uint8_t mask = 0;
+    for (int k = 0; k < kDpiLevels; ++k) {
+      SCOPED_TRACE(k);
+      EXPECT_EQ(s.dpi_units[k], p.dpi_value[k]);
+      for (int c = 0; c < 3; ++c) EXPECT_EQ(s.dpi_colors[k][c], (p.dpi_color[k] >> (8 * c)) & 0xFF);
+      if (p.dpi_enabled[k] == 1) mask = static_cast<uint8_t>(mask | 1u << k);
+    }
+    EXPECT_EQ(s.dpi_level_mask, mask);
+    EXPECT_EQ(s.current_level, p.current_dpi_level);
+    EXPECT_EQ(s.lift_off, p.lift_off_distance);
+    EXPECT_EQ(s.ripple, p.ripple_control);
+    EXPECT_EQ(s.angle_snap, p.angle_snap);
+    EXPECT_EQ(s.motion_sync, p.motion_sync);
+    EXPECT_EQ(s.light_mode, p.light_mode);
+    EXPECT_EQ(s.light_speed, p.breath_speed);
+    EXPECT_EQ(s.light_brightness, p.light_brightness);
+    for (int c = 0; c < 3; ++c) EXPECT_EQ(s.light_color[c], (p.light_color >> (8 * c)) & 0xFF);
+    EXPECT_EQ(s.sleep_timer, p.sleep_timer);
+    EXPECT_EQ(s.light_off_timer, p.light_off_timer);
+    EXPECT_EQ(s.key_debounce, p.key_debounce);
+    if (rate_sent) {
+      EXPECT_EQ(s.polling_rate, p.polling_rate);
+      EXPECT_EQ(s.polling_rate_hs, p.polling_rate_hs);
+    } else {
+      EXPECT_EQ(s.accepted_rate, 0u);
+    }
+    for (int k = 0; k < kMouseButtons; ++k) {
+      const DeviceBytes expected = device_function_bytes(k, p.buttons[k]);
+      EXPECT_THAT(s.buttons[k], ::testing::ElementsAreArray(expected)) << "button " << k;
+    }
+    EXPECT_EQ(s.accepted_opener, 1u);
+    EXPECT_EQ(s.accepted_macro_chunks, 4u);
+
+    for (int k : {0, 1, 7}) {
+      SCOPED_TRACE(k);
+      const ButtonSlot& slot = p.buttons[k];
+      VmMacroInfo info{};
+      VmMacroEvent events[kMaxMacroEvents]{};
+      ASSERT_EQ(vm_macro_decode(macro_start_block(k), &info, events, kMaxMacroEvents), VM_MACRO_OK);
+      EXPECT_EQ(info.mode, slot.macro_mode);
+      EXPECT_EQ(info.repeat, slot.macro_repeat == 0 ? 1 : slot.macro_repeat);
+      ASSERT_EQ(info.event_count, slot.macro_event_count);
+      for (int i = 0; i < info.event_count; ++i) {
+        SCOPED_TRACE(i);
+        const MacroEvent& want = slot.macro_events[i];
+        EXPECT_EQ(events[i].kind, want.kind);
+        EXPECT_EQ(events[i].code, want.code);
+        EXPECT_EQ(events[i].delay, want.delay);
+        EXPECT_EQ(events[i].x, want.x);
+        EXPECT_EQ(events[i].y, want.y);
+      }
+    }
+
+    VmCounters counters{};
+    vm_get_counters(&counters);
+    EXPECT_EQ(counters.rejected_total, 0u);
+  }
+
+  DriverLibraryPorts ports{NORVANE_DRIVER_DIR};
+  LinkState links;
+  std::atomic<int> wireless_set_features{0};
+  FunctionLinkEndpoints endpoints{
+      [this](std::span<const uint8_t> b) { return ports.set_feature(LibraryLink::wired, b); },
+      [this](std::span<const uint8_t> b) {
+        ++wireless_set_features;
+        return ports.set_feature(LibraryLink::wireless, b);
+      },
+      [this](std::span<const uint8_t> b) { return ports.write_usb(b); },
+      [](std::span<const uint8_t> b) { return vm_ble_write(b.data(), static_cast<int>(b.size())); }};
+  test::RecordingClock clock;
+  ReportSender sender{links, endpoints, clock};
+  PageProfiles profiles;
+  test::RecordingApplyHost host;
+  SettingsApplier applier{profiles, links, sender, clock, host};
+  NvPostTarget post_target{this, &VirtualMouseApplyTest::post};
+};
+
+TEST_F(VirtualMouseApplyTest, FullApplyOverTheCable) {
+  connect(VM_LINK_BIT(VM_LINK_CABLE));
+  ASSERT_EQ(applier.apply_settings(), ApplyOutcome::applied);
+  expect_mouse_holds(*profiles.current_profile, true);
+}
+
+TEST_F(VirtualMouseApplyTest, FullApplyThroughThe24GHzReceiver) {
+  connect(VM_LINK_BIT(VM_LINK_24G));
+  ASSERT_EQ(applier.apply_settings(), ApplyOutcome::applied);
+  expect_mouse_holds(*profiles.current_profile, true);
+  // Every report and chunk was acknowledged at once: five reports, four rounds of three parts.
+  EXPECT_EQ(wireless_set_features, 5 + 4 * 3);
+}
+
+TEST_F(VirtualMouseApplyTest, FullApplyThroughThe8kHzReceiver) {
+  connect(VM_LINK_BIT(VM_LINK_8K));
+  ASSERT_EQ(applier.apply_settings(), ApplyOutcome::applied);
+  expect_mouse_holds(*profiles.current_profile, true);
+}
+
+// Over Bluetooth LE straight into the mouse's write characteristic (the BlueZ transport
+// is not in this path): everything but the polling rate.
+TEST_F(VirtualMouseApplyTest, FullApplyOverBluetoothLe) {
+  connect(VM_LINK_BIT(VM_LINK_BLE));
+  ASSERT_EQ(applier.apply_settings(), ApplyOutcome::applied);
+  expect_mouse_holds(*profiles.current_profile, false);
+}
+
+TEST_F(VirtualMouseApplyTest, CableCarriesEverythingWhenTheReceiverIsUpToo) {
+  connect(VM_LINK_BIT(VM_LINK_CABLE) | VM_LINK_BIT(VM_LINK_24G) | VM_LINK_BIT(VM_LINK_8K));
+  vm_wire_log_clear();
+  applier.apply_settings();
+  const auto frames = frames_to_mouse();
+  ASSERT_FALSE(frames.empty());
+  for (const VmWireEntry& f : frames) EXPECT_EQ(f.link, VM_LINK_CABLE);
+  EXPECT_EQ(wireless_set_features, 0);
+  expect_mouse_holds(*profiles.current_profile, true);
+}
+
+TEST_F(VirtualMouseApplyTest, ReceiverAcknowledgementStopsTheRepeats) {
+  connect(VM_LINK_BIT(VM_LINK_24G));
+  const Report light = build_light_report(*profiles.current_profile);
+
+  sender.send_report(light.view());
+  EXPECT_EQ(wireless_set_features, 1);
+  EXPECT_THAT(clock.pauses, ::testing::ElementsAre(500, 1000));
+
+  // Acknowledgements lost: ten attempts, each taken by the mouse, then given up.
+  vm_fault_drop_acks(1);
+  wireless_set_features = 0;
+  clock.pauses.clear();
+  EXPECT_NE(sender.send_report(light.view()), 0);
+  EXPECT_EQ(wireless_set_features, 10);
+  EXPECT_EQ(clock.total_ms(), 10 * 500 + 1000);
+  VmMouseState s{};
+  vm_get_state(&s);
+  EXPECT_EQ(s.accepted_light, 11u);
+
+  // One lost acknowledgement: the second attempt is acknowledged.
+  vm_fault_clear();
+  vm_fault_drop_next_acks(1);
+  wireless_set_features = 0;
+  sender.send_report(light.view());
+  EXPECT_EQ(wireless_set_features, 2);
+}
+
+}  // namespace
+}  // namespace norvane
