@@ -15,7 +15,7 @@
 // file ("resource text" mode) and shows the translation (the key itself when the
 // language file lacks it). The mode comes from the skin (dynamic property
 // `resourcetext`, inherited from the nearest ancestor that sets it) and can be switched
-// per control at run time.
+// per control at run time. Edits always hold plain text.
 
 #include <QMargins>
 #include <QPointer>

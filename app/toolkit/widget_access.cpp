@@ -16,6 +16,11 @@
 namespace norvane::detail {
 
 bool resource_mode(const QWidget* widget) {
+  // What the user types is never a language key.
+  if (qobject_cast<const QLineEdit*>(widget) != nullptr || qobject_cast<const QTextEdit*>(widget) != nullptr ||
+      qobject_cast<const QPlainTextEdit*>(widget) != nullptr) {
+    return false;
+  }
   for (const QWidget* w = widget; w != nullptr; w = w->parentWidget()) {
     const QVariant v = w->property(kResourceText);
     if (v.isValid()) return v.toBool();

@@ -26,6 +26,7 @@ inline constexpr char kResizable[] = "resizable";
 inline constexpr int kItemKeyRole = 0x0100 + 7;  // Qt::UserRole + 7: language key of a combo item
 
 // Whether texts of `widget` are language keys (nearest ancestor-or-self that says so).
+// Never for edits: their text is what the user typed.
 bool resource_mode(const QWidget* widget);
 // The text the widget shows, and setting it without raising any signal.
 QString shown_text(const QWidget* widget);

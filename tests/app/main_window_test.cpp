@@ -68,3 +68,18 @@ TEST_F(MainWindowTest, MenuItemsConfigurationAndExitInAnyLetterCase) {
 }
 
 }  // namespace
+
+namespace {
+
+TEST_F(MainWindowTest, ExitButtonHidesIntoTheTrayOrEndsWhereThereIsNone) {
+  window->find("exit_btn").click();
+  if (window->has_tray_icon()) {
+    EXPECT_TRUE(window->is_created());
+    EXPECT_FALSE(window->is_visible());
+  } else {
+    // Nothing could bring a hidden window back: the program ends instead.
+    ASSERT_TRUE(run_events_until([&] { return !window->is_created(); }));
+  }
+}
+
+}  // namespace

@@ -5,6 +5,9 @@
 #include <QMenu>
 
 #include "app/toolkit/popup_menu.h"
+#include "app/toolkit/tray_icon.h"
+
+#include <QSystemTrayIcon>
 #include "tests/app/toolkit/test_window.h"
 #include "tests/support/qt_test_app.h"
 #include "tests/support/skin_folder.h"
@@ -76,3 +79,20 @@ TEST(PopupMenuTest, SkinThatIsNotAMenuOpensNothing) {
 }
 
 }  // namespace
+
+TEST(TrayIconTest, ButtonReleasesReachTheOwnerAsTrayMessages) {
+  test_app();
+  TempSkinFolder skins;
+  skins.write("w.xml", ui_document("w", ""));
+  TestWindow owner("Norvane", "w.xml");
+  ASSERT_TRUE(owner.create(nullptr, "", WindowStyle::kNone));
+  TrayIcon tray;
+  // The offscreen test platform has no notification area: no icon, no failure.
+  EXPECT_EQ(tray.create(owner.port(), QIcon(), "tip"), QSystemTrayIcon::isSystemTrayAvailable());
+  tray.report(kMouseLeftButtonUp);
+  tray.report(kMouseRightButtonUp);
+  ASSERT_TRUE(run_events_until([&] { return owner.messages.size() == 2; }));
+  EXPECT_EQ(owner.messages[0].id, UM_TRAY_ICON);
+  EXPECT_EQ(owner.messages[0].lparam, 514);
+  EXPECT_EQ(owner.messages[1].lparam, 517);
+}

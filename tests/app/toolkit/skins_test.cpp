@@ -7,6 +7,7 @@
 #include <QLabel>
 #include <QListWidget>
 #include <QStackedWidget>
+#include <QTest>
 
 #include "app/toolkit/language_table.h"
 #include "app/toolkit/resources.h"
@@ -29,6 +30,7 @@ const char kMain[] = R"(
    <widget class="QWidget" name="missing_slot"><property name="include" stdset="0"><string>MS/MS_1/none.xml</string></property></widget>
  </widget></item>
  <item><widget class="QListWidget" name="ms_1_list_profile"/></item>
+ <item><widget class="QLineEdit" name="ms_1_edit_dpi_1"/></item>
 )";
 
 const char kRoot[] = R"(<property name="resourcetext" stdset="0"><bool>true</bool></property>)";
@@ -71,6 +73,16 @@ TEST_F(SkinsTest, ControlsSwitchBetweenKeyAndPlainText) {
   EXPECT_EQ(power.shown_text(), "Charging");
   power.set_resource_text(false);  // the key stays, shown as is
   EXPECT_EQ(power.shown_text(), "charging_text");
+}
+
+TEST_F(SkinsTest, EditsHoldWhatWasTypedEvenInResourceTextSkins) {
+  Control edit = window.find("ms_1_edit_dpi_1");
+  edit.set_text("1600");
+  EXPECT_FALSE(edit.is_resource_text());
+  QTest::keyClicks(edit.widget(), "5");
+  EXPECT_EQ(edit.text(), "16005");
+  edit.set_text("ok_text");  // a key-like value stays as it is
+  EXPECT_EQ(edit.shown_text(), "ok_text");
 }
 
 TEST_F(SkinsTest, ReloadingTheLanguageRetranslatesOpenWindows) {
