@@ -12,8 +12,8 @@
 #include <vector>
 
 #include "buttons/device_function_bytes.h"
-#include "device/driver_library_ports.h"
-#include "device/library_message.h"
+#include "app/messages.h"
+#include "device/driver_library.h"
 #include "drivers/virtual/virtual_mouse_control.h"
 #include "protocol/function_link_endpoints.h"
 #include "protocol/report_sender.h"
@@ -109,13 +109,12 @@ class VirtualMouseApplyTest : public ::testing::Test {
   }
 
   void TearDown() override {
-    for (LibraryLink link : {LibraryLink::wired, LibraryLink::wireless, LibraryLink::wireless_8k}) {
-      DriverLinkPort& port = ports.link(link);
-      port.close_report_device();
-      port.close_feature_device();
-      port.close_monitor();
+    for (DriverLibrary* library : {&libraries.wired, &libraries.wireless, &libraries.wireless_8k}) {
+      library->close_report_device();
+      library->close_feature_device();
+      library->close_dev_monitor();
     }
-    ports.unload();
+    libraries.unload_all();
     vm_set_links(0);
   }
 
@@ -123,21 +122,23 @@ class VirtualMouseApplyTest : public ::testing::Test {
   // receivers.
   void connect(uint32_t vm_links) {
     vm_set_links(vm_links);
-    ports.load();
     const struct {
-      LibraryLink link;
+      DriverLibrary& library;
+      int product_id;
+      uint32_t event_message, link_message;
       int vm_link;
       std::atomic<int32_t>& state;
-    } library_links[] = {{LibraryLink::wired, VM_LINK_CABLE, links.wired_state},
-                         {LibraryLink::wireless, VM_LINK_24G, links.wireless_state},
-                         {LibraryLink::wireless_8k, VM_LINK_8K, links.wireless_8k_state}};
+    } library_links[] = {
+        {libraries.wired, 0x2127, UM_WIRED_EVENT, UM_WIRED_LINK, VM_LINK_CABLE, links.wired_state},
+        {libraries.wireless, 0xFA60, UM_WIRELESS_EVENT, UM_WIRELESS_LINK, VM_LINK_24G, links.wireless_state},
+        {libraries.wireless_8k, 0xFA65, UM_WIRELESS_8K_EVENT, UM_WIRELESS_8K_LINK, VM_LINK_8K,
+         links.wireless_8k_state}};
     for (const auto& l : library_links) {
-      DriverLinkPort& port = ports.link(l.link);
-      const LibraryLinkParams params = library_link_params(l.link);
-      port.set_vid_pid(params.vendor_id, params.product_id);
-      port.open_monitor(&post_target, params.event_message, params.link_message);
-      int open = port.open_feature_device();
-      if (l.link == LibraryLink::wireless_8k) open = port.open_report_device();
+      ASSERT_TRUE(l.library.loaded()) << l.library.load_error();
+      l.library.set_vidpid(0x1D57, l.product_id);
+      l.library.open_dev_monitor(&post_target, l.event_message, l.link_message);
+      int open = l.library.open_feature_device();
+      if (&l.library == &libraries.wireless_8k) open = l.library.open_report_device();
       l.state = open != 0 ? kLinkPresent : kLinkAbsent;
       ASSERT_EQ(open != 0, (vm_links & VM_LINK_BIT(l.vm_link)) != 0);
     }
@@ -146,14 +147,14 @@ class VirtualMouseApplyTest : public ::testing::Test {
     links.ble_present = (vm_links & VM_LINK_BIT(VM_LINK_BLE)) != 0 ? 1 : 0;
   }
 
-  // The link controller's rule: event class 0x50 with low byte 0 acknowledges.
+  // The receiver's event report 0x09, 0x50, status: status 0 acknowledges the last report.
   static void post(void* context, uint32_t message, uintptr_t wparam, intptr_t lparam) {
+    if (message != UM_WIRELESS_EVENT) return;
     auto* self = static_cast<VirtualMouseApplyTest*>(context);
-    const auto folded = fold_library_message(message, wparam, lparam);
-    if (!folded || folded->link != LibraryLink::wireless) return;
-    const uint16_t code = static_cast<uint16_t>(folded->value >> 16);
-    const uint16_t value = static_cast<uint16_t>(folded->value & 0xFFFF);
-    if ((code & 0xFF) == 0x09 && (code & 0xFF00) == 0x5000) self->links.wireless_ack = (value & 0xFF) == 0 ? 1 : 0;
+    const uint8_t byte0 = wparam & 0xFF;
+    const uint8_t byte1 = (wparam >> 8) & 0xFF;
+    const uint8_t byte2 = lparam & 0xFF;
+    if (byte0 == 0x09 && byte1 == 0x50) self->links.wireless_ack = byte2 == 0 ? 1 : 0;
   }
 
   std::vector<VmWireEntry> frames_to_mouse() const {
@@ -226,16 +227,16 @@ class VirtualMouseApplyTest : public ::testing::Test {
     EXPECT_EQ(counters.rejected_total, 0u);
   }
 
-  DriverLibraryPorts ports{NORVANE_DRIVER_DIR};
+  DriverLibraries libraries{NORVANE_DRIVER_DIR};
   LinkState links;
   std::atomic<int> wireless_set_features{0};
   FunctionLinkEndpoints endpoints{
-      [this](std::span<const uint8_t> b) { return ports.set_feature(LibraryLink::wired, b); },
+      [this](std::span<const uint8_t> b) { return libraries.wired.set_feature(b.data(), static_cast<int>(b.size())); },
       [this](std::span<const uint8_t> b) {
         ++wireless_set_features;
-        return ports.set_feature(LibraryLink::wireless, b);
+        return libraries.wireless.set_feature(b.data(), static_cast<int>(b.size()));
       },
-      [this](std::span<const uint8_t> b) { return ports.write_usb(b); },
+      [this](std::span<const uint8_t> b) { return libraries.wireless_8k.write_usb(b.data(), static_cast<int>(b.size())); },
       [](std::span<const uint8_t> b) { return vm_ble_write(b.data(), static_cast<int>(b.size())); }};
   test::RecordingClock clock;
   ReportSender sender{links, endpoints, clock};
