@@ -4,24 +4,52 @@
 #include <QCursor>
 #include <QIcon>
 
+#include "app/folders.h"
+#include "app/menu_route.h"
 #include "app/messages.h"
+#include "app/msg_wnd.h"
+#include "app/screenshot_tour.h"
+#include "app/startup_probe.h"
 #include "app/toolkit/resources.h"
+#include "device/library_message.h"
+#include "settings/dpi_msg.h"
 
 namespace norvane {
+namespace {
 
-CMainWnd::CMainWnd() = default;
+constexpr char kPageName[] = "MS_1_Page";
+constexpr char kIconFile[] = "skins/logo.svg";
+
+}  // namespace
+
+CMainWnd::CMainWnd(std::unique_ptr<MainWindowPage> page) : page_(std::move(page)) {}
 
 CMainWnd::~CMainWnd() {
+  if (dpi_popup_ != nullptr) {
+    // The popup's window is a child of this one; it must not call back into a window
+    // object that is going away.
+    CDPIMsg* popup = dpi_popup_;
+    dpi_popup_ = nullptr;
+    popup->set_on_gone({});
+    delete popup;
+  }
+  remove_virtual_window(QLatin1String(kPageName));
+  if (page_) page_->tear_down();  // closes the links and stops the worker
   tray_menu_.close();
   tray_.remove();
 }
 
 void CMainWnd::init() {
+  if (page_) {
+    add_virtual_window(QLatin1String(kPageName), page_.get());
+    page_->attach(*this, hooks_.functions());
+  }
+
+  const QIcon icon(resources().path(QLatin1String(kIconFile)));
+  if (native() != nullptr) native()->setWindowIcon(icon);
+
   resources().load_language(QStringLiteral("lan.xml"));
   const QString name = resources().text(QStringLiteral("mouse_name_text"));
-
-  const QIcon icon(resources().path(QStringLiteral("skins/app_icon.svg")));
-  if (native() != nullptr) native()->setWindowIcon(icon);
   tray_.create(port(), icon, name);  // false where the desktop has no tray: the program runs on
 
   skin_btn_ = find(QStringLiteral("skin_btn"));
@@ -31,32 +59,46 @@ void CMainWnd::init() {
   apply_progress_ = find(QStringLiteral("apply_progress"));
   device_tab_switch_ = find(QStringLiteral("device_tab_switch"));
   set_title(name);
-  device_tab_switch_.select_item(0);
+
+  if (hook_library_path_.empty()) hook_library_path_ = exe_folder_path() + kHookLibraryFile;
+  hooks_.load(hook_library_path_);  // without it the program runs on, without recording
+
+  if (page_) {
+    page_->start_page();
+    page_->watch_device_changes(port());
+  }
+
+  report_first_paint_when_asked(native());
+  start_screenshot_tour_when_asked(*this, [this] { return device_connected_ != 0 && is_visible(); });
 }
 
 void CMainWnd::on_click(const Notification& n) {
-  if (n.sender == exit_btn_) {
-    // The program lives on in the tray; without a tray nothing could bring it back.
-    if (tray_.is_shown()) {
-      hide();
-    } else {
-      close(0);
-    }
-  } else if (n.sender == min_btn_) {
+  if (exit_btn_ && n.sender == exit_btn_) {
+    hide_to_tray();
+  } else if (min_btn_ && n.sender == min_btn_) {
     minimize();
-  } else if (n.sender == main_menu_btn_) {
+  } else if (main_menu_btn_ && n.sender == main_menu_btn_) {
     open_tray_menu();
+  }
+}
+
+void CMainWnd::on_close_request() { hide_to_tray(); }
+
+void CMainWnd::hide_to_tray() {
+  // The program lives on in the tray; where there is none nothing could bring the
+  // window back, so closing it ends the program instead.
+  if (tray_.is_shown()) {
+    hide();
+  } else {
+    close(0);
   }
 }
 
 bool CMainWnd::handle_custom_message(uint32_t id, uintptr_t wparam, intptr_t lparam) {
   switch (id) {
-    case UM_ACTIVATE:
-      bring_forward();
-      return true;
     case UM_TRAY_ICON:
       if (lparam == kMouseLeftButtonUp) {
-        if (!is_visible() || is_minimized()) bring_forward();
+        bring_forward();
       } else if (lparam == kMouseRightButtonUp) {
         open_tray_menu();
       }
@@ -64,12 +106,69 @@ bool CMainWnd::handle_custom_message(uint32_t id, uintptr_t wparam, intptr_t lpa
     case UM_MENU_COMMAND:
       on_menu_command(wparam);
       return true;
+    case UM_HOOK_INPUT:
+    case UM_IGNORED_1292:
+    case UM_IGNORED_1560:
+    case UM_IGNORED_5121:
+      return true;
+    case UM_ACTIVATE:
+      bring_forward();
+      return true;
+    case UM_LINK_STATE:
+      on_link_state();
+      return true;
+    case UM_DPI_POPUP:
+      show_dpi_popup(wparam, lparam);
+      return true;
+    case UM_WIRELESS_EVENT:
+    case UM_WIRELESS_LINK:
+    case UM_WIRED_EVENT:
+    case UM_WIRED_LINK:
+    case UM_WIRELESS_8K_EVENT:
+    case UM_WIRELESS_8K_LINK:
+      if (const auto folded = fold_library_message(id, wparam, lparam); folded && page_) {
+        page_->on_link_value(folded->link, folded->value);
+      }
+      return true;
+    case UM_REQUEST_APPLY:
+      if (page_) page_->post_to_worker(UM_APPLY_THREAD, wparam, lparam);
+      return true;
+    case UM_DEVICE_CHANGE:
+      if (wparam != 0 && page_) page_->on_device_change(*reinterpret_cast<const DeviceChange*>(wparam));
+      return true;
     default:
       return false;
   }
 }
 
-void CMainWnd::bring_forward() { bring_to_front(); }
+void CMainWnd::on_timer(int id) {
+  if (id == TIMER_DPI_POPUP) {
+    kill_timer(TIMER_DPI_POPUP);
+    close_dpi_popup();
+    return;
+  }
+  if (page_) page_->on_page_timer(id);
+}
+
+void CMainWnd::bring_forward() {
+  if (device_connected_ == 0) {
+    show_no_device_warning();
+    return;
+  }
+  bring_to_front();  // shows it, restores it when minimised, makes it the active window
+}
+
+void CMainWnd::show_no_device_warning() {
+  if (warning_open_) return;  // one warning at a time
+  warning_open_ = true;
+  CMsgWnd box{QString::fromLatin1(kWarningTitleKey), QString::fromLatin1(kNoDeviceTextKey)};
+  if (box.create(this, QString(), WindowStyle::kPopup | WindowStyle::kToolWindow | WindowStyle::kVisible,
+                 QSize(800, 800))) {
+    box.center();
+    box.show_modal();
+  }
+  warning_open_ = false;
+}
 
 void CMainWnd::open_tray_menu() {
   const QPoint cursor = QCursor::pos();
@@ -77,28 +176,65 @@ void CMainWnd::open_tray_menu() {
 }
 
 void CMainWnd::on_menu_command(uintptr_t wparam) {
-  std::unique_ptr<MenuCommand> command = adopt_menu_command(wparam);
+  const std::unique_ptr<MenuCommand> command = adopt_menu_command(wparam);
   if (!command) return;
   const QString item = menu_field(command->name);
-  if (item.compare(QLatin1String("configuration"), Qt::CaseInsensitive) == 0) {
-    bring_forward();
-  } else if (item.compare(QLatin1String("exit"), Qt::CaseInsensitive) == 0) {
-    close(0);
+  switch (route_menu_item(item.toStdU16String())) {
+    case MenuRoute::kConfiguration:
+      bring_forward();
+      break;
+    case MenuRoute::kExit:
+      close(0);  // destroying the main window ends the program
+      break;
+    case MenuRoute::kPage:
+      if (page_) page_->on_menu_command(item);
+      break;
+    case MenuRoute::kIgnore:
+      break;
   }
+}
+
+void CMainWnd::on_link_state() {
+  device_connected_ = page_ ? page_->any_link() : 0;
+  if (device_connected_ != 0) {
+    device_tab_switch_.select_item(0);
+  } else {
+    device_tab_switch_.select_item(-1);
+    hide();  // stays in the tray; opening it now shows the no-device warning
+  }
+}
+
+void CMainWnd::show_dpi_popup(uintptr_t wparam, intptr_t lparam) {
+  const QString text = dpi_popup_text(wparam, lparam);
+  set_timer(TIMER_DPI_POPUP, kDpiPopupLifetimeMs);  // restarts a running timer
+  if (dpi_popup_ != nullptr) {
+    dpi_popup_->set_text(text);
+    return;
+  }
+  auto popup = std::make_unique<CDPIMsg>();
+  popup->set_text(text);
+  const unsigned style = WindowStyle::kPopup | WindowStyle::kVisible | WindowStyle::kTopmost |
+                         WindowStyle::kToolWindow | WindowStyle::kNoActivate;
+  if (!popup->create(this, QString(), style, QSize(800, 800), QPoint(0, 0))) return;
+  dpi_popup_ = popup.release();  // it frees itself once its window is gone
+  dpi_popup_->set_on_gone([this] { dpi_popup_ = nullptr; });
+}
+
+void CMainWnd::close_dpi_popup() {
+  if (dpi_popup_ == nullptr) return;
+  CDPIMsg* popup = dpi_popup_;
+  dpi_popup_ = nullptr;
+  popup->set_on_gone({});  // its window goes later; this window may be gone by then
+  popup->close(0);
 }
 
 void CMainWnd::on_destroy() {
+  kill_timer(TIMER_DPI_POPUP);
+  close_dpi_popup();
+  hooks_.remove_hooks();
+  hooks_.unload();
   tray_menu_.close();
   QCoreApplication::exit(0);
-}
-
-void CMainWnd::on_close_request() {
-  // The window manager's close (Alt+F4) behaves like the title bar's exit button.
-  if (tray_.is_shown()) {
-    hide();
-  } else {
-    close(0);
-  }
 }
 
 }  // namespace norvane

@@ -1,20 +1,35 @@
 #pragma once
-// CMainWnd: the program's main window (window class "Norvane", skin "main.xml").
+// CMainWnd: the program's only top-level window (window class "Norvane", skin
+// "main.xml") and the hub everything asynchronous passes through: the driver
+// libraries' messages, device notifications, timers, the tray icon and its menu, the
+// settings page's apply requests, a second start asking to come forward, and the DPI
+// popup. It owns the settings page, the tray icon and the input hook library.
 //
-// This first version loads the skin, the language file and the tray icon and handles
-// what the shell itself needs: the title bar buttons, a second start asking to come
-// forward (UM_ACTIVATE), the tray icon (UM_TRAY_ICON) and its menu (UM_MENU_COMMAND).
-// The settings page, the device links and the DPI popup join it later.
+// It shows itself only while a link to the mouse is up; every attempt to open it
+// while none is shows a warning instead, one at a time.
 
+#include <QString>
+#include <memory>
+#include <string>
+
+#include "app/hook_library.h"
+#include "app/page_interface.h"
 #include "app/toolkit/popup_menu.h"
 #include "app/toolkit/tray_icon.h"
 #include "app/toolkit/window_base.h"
 
 namespace norvane {
 
+class CDPIMsg;
+
+inline constexpr int kDpiPopupLifetimeMs = 2000;
+inline constexpr char kNoDeviceTextKey[] = "no_device_text";
+
 class CMainWnd : public WindowBase {
  public:
-  CMainWnd();
+  // `page` may be null: the window then runs without a device (and hides itself on the
+  // first link-state message).
+  explicit CMainWnd(std::unique_ptr<MainWindowPage> page = nullptr);
   ~CMainWnd() override;
 
   QString window_class_name() const override { return QStringLiteral("Norvane"); }
@@ -25,23 +40,44 @@ class CMainWnd : public WindowBase {
   static constexpr int kHeight = 572;
   static constexpr unsigned kStyle = WindowStyle::kPopup | WindowStyle::kVisible | WindowStyle::kMinimizeBox;
 
+  // Where the input hook library is loaded from; set before create(). Default: Hook.so
+  // in the executable's folder.
+  void set_hook_library_path(std::string path) { hook_library_path_ = std::move(path); }
+
   bool has_tray_icon() const { return tray_.is_shown(); }
+  // The page's any_link, as of the last link-state message.
+  int32_t device_connected() const { return device_connected_; }
+  const CDPIMsg* dpi_popup() const { return dpi_popup_; }
+  bool no_device_warning_open() const { return warning_open_; }
+  const HookFunctions& hook_functions() const { return hooks_.functions(); }
 
  protected:
   void init() override;
   void on_click(const Notification& n) override;
   bool handle_custom_message(uint32_t id, uintptr_t wparam, intptr_t lparam) override;
+  void on_timer(int id) override;
   void on_destroy() override;
   void on_close_request() override;
 
  private:
   void bring_forward();
+  void show_no_device_warning();
   void open_tray_menu();
   void on_menu_command(uintptr_t wparam);
+  void on_link_state();
+  void show_dpi_popup(uintptr_t wparam, intptr_t lparam);
+  void close_dpi_popup();
+  void hide_to_tray();
 
+  std::unique_ptr<MainWindowPage> page_;
   TrayIcon tray_;
   PopupMenu tray_menu_;
+  HookLibrary hooks_;
+  std::string hook_library_path_;
   Control skin_btn_, main_menu_btn_, min_btn_, exit_btn_, apply_progress_, device_tab_switch_;
+  int32_t device_connected_ = 0;
+  CDPIMsg* dpi_popup_ = nullptr;  // frees itself; forgotten when it is gone
+  bool warning_open_ = false;
 };
 
 }  // namespace norvane

@@ -5,7 +5,6 @@
 
 #include <gtest/gtest.h>
 
-#include "app/toolkit/popup_menu.h"
 #include "app/toolkit/resources.h"
 #include "tests/support/qt_test_app.h"
 
@@ -41,30 +40,6 @@ TEST_F(MainWindowTest, LoadsTheMainSkinAtItsFixedSizeWithTranslatedTexts) {
   EXPECT_EQ(window->find("mouse_name_label").shown_text(), product);
   EXPECT_EQ(window->native()->windowTitle(), product);
   EXPECT_EQ(window->find("device_tab_switch").selected_item(), 0);
-}
-
-TEST_F(MainWindowTest, ActivationBringsTheHiddenWindowBack) {
-  window->hide();
-  ASSERT_TRUE(window->post_message(UM_ACTIVATE));
-  ASSERT_TRUE(run_events_until([&] { return window->is_visible(); }));
-}
-
-// Posts a menu command as a pop-up menu does (the window releases the record).
-void post_menu_item(CMainWnd& window, const char16_t* name) {
-  auto* record = new MenuCommand();
-  std::char_traits<char16_t>::copy(record->name, name, std::char_traits<char16_t>::length(name));
-  window.port()->post(UM_MENU_COMMAND, reinterpret_cast<uintptr_t>(record), 0, [record](bool delivered) {
-    if (!delivered) delete record;
-  });
-}
-
-TEST_F(MainWindowTest, MenuItemsConfigurationAndExitInAnyLetterCase) {
-  window->hide();
-  post_menu_item(*window, u"Configuration");
-  ASSERT_TRUE(run_events_until([&] { return window->is_visible(); }));
-  post_menu_item(*window, u"unknown_item");
-  post_menu_item(*window, u"EXIT");
-  ASSERT_TRUE(run_events_until([&] { return !window->is_created(); }));
 }
 
 }  // namespace

@@ -1,0 +1,117 @@
+#include "app/screenshot_tour.h"
+
+#include <QApplication>
+#include <QCheckBox>
+#include <QDir>
+#include <QPainter>
+#include <QPixmap>
+#include <QPointer>
+#include <QScrollArea>
+#include <QTimer>
+#include <QWidget>
+#include <cstdlib>
+#include <memory>
+
+#include "app/messages.h"
+#include "app/toolkit/window_base.h"
+#include "app/trace.h"
+
+namespace norvane {
+namespace {
+
+constexpr int kStepMs = 400;
+constexpr int kReadyPollMs = 200;
+constexpr int kReadyLimitMs = 10000;
+
+class ScreenshotTour : public QObject {
+ public:
+  ScreenshotTour(WindowBase& main, std::function<bool()> ready, QString folder)
+      : QObject(main.native()), main_(main), ready_(std::move(ready)), folder_(std::move(folder)) {
+    QDir().mkpath(folder_);
+    QTimer::singleShot(kReadyPollMs, this, [this] { wait_for_device(0); });
+  }
+
+ private:
+  void wait_for_device(int waited_ms) {
+    if (!(ready_ && ready_()) && waited_ms < kReadyLimitMs) {
+      QTimer::singleShot(kReadyPollMs, this, [this, waited_ms] { wait_for_device(waited_ms + kReadyPollMs); });
+      return;
+    }
+    open_every_section();
+    QTimer::singleShot(kStepMs, this, [this] { photograph_main_window(); });
+  }
+
+  void open_every_section() {
+    for (QCheckBox* toggle : main_.native()->findChildren<QCheckBox*>()) {
+      const QString name = toggle->objectName();
+      if (!name.startsWith(QLatin1String("ms_1_check_")) || name == QLatin1String("ms_1_check_movemode")) continue;
+      if (!toggle->isChecked() && toggle->isVisibleTo(main_.native())) toggle->click();
+    }
+  }
+
+  void photograph_main_window() {
+    QWidget* window = main_.native();
+    save(window->grab(), "main_window.png");
+    save(whole_page(window), "main_all_sections.png");
+    main_.post_message(UM_DPI_POPUP, 0, 32);
+    QTimer::singleShot(kStepMs, this, [this] { photograph_dpi_popup(); });
+  }
+
+  // The side bar beside the full length of the scrolling settings area.
+  QPixmap whole_page(QWidget* window) {
+    auto* area = window->findChild<QScrollArea*>(QStringLiteral("ms_1_ver_setting"));
+    auto* sidebar = window->findChild<QWidget*>(QStringLiteral("ms_1_sidebar"));
+    if (area == nullptr || area->widget() == nullptr || sidebar == nullptr) return window->grab();
+    const QPixmap side = sidebar->grab();
+    const QPixmap content = area->widget()->grab();
+    const qreal ratio = side.devicePixelRatio();
+    const QSize left = side.size() / ratio;
+    const QSize right = content.size() / content.devicePixelRatio();
+    QPixmap out(QSize(left.width() + right.width(), std::max(left.height(), right.height())) * ratio);
+    out.setDevicePixelRatio(ratio);
+    out.fill(QColor(0x12, 0x14, 0x17));
+    QPainter p(&out);
+    p.drawPixmap(0, 0, side);
+    p.drawPixmap(left.width(), 0, content);
+    return out;
+  }
+
+  void photograph_dpi_popup() {
+    for (QWidget* w : QApplication::topLevelWidgets()) {
+      if (w->objectName() == QLatin1String("DPIWnd") && w->isVisible()) save(w->grab(), "dpi_popup.png");
+    }
+    photograph_dialog("DpiColorWnd", "color_dialog.png", "cancel_btn", "ms_1_btn_dpi_color_2");
+    photograph_dialog("MsgWnd", "message_box.png", "btn_cancel", "ms_1_btn_reset");
+    QTimer::singleShot(kStepMs, this, [this] { main_.close(0); });
+  }
+
+  // Clicks `opener` on the page, photographs the modal window it runs and cancels it.
+  void photograph_dialog(const char* window_class, const char* file, const char* cancel, const char* opener) {
+    auto previous = WindowBase::set_modal_observer([this, window_class, file, cancel](WindowBase& dialog) {
+      if (dialog.window_class_name() != QLatin1String(window_class)) return;
+      save(dialog.native()->grab(), file);
+      dialog.find(QLatin1String(cancel)).click();
+    });
+    main_.find(QLatin1String(opener)).click();
+    WindowBase::set_modal_observer(std::move(previous));
+  }
+
+  void save(const QPixmap& picture, const char* file) {
+    const QString path = QDir(folder_).filePath(QLatin1String(file));
+    if (!picture.save(path)) trace("screenshot %s not written\n", qPrintable(path));
+  }
+
+  WindowBase& main_;
+  std::function<bool()> ready_;
+  QString folder_;
+};
+
+}  // namespace
+
+void start_screenshot_tour_when_asked(WindowBase& main_window, std::function<bool()> device_ready) {
+  const char* folder = std::getenv(kScreenshotsVariable);
+  if (folder == nullptr || *folder == '\0' || main_window.native() == nullptr) return;
+  new ScreenshotTour(main_window, std::move(device_ready), QString::fromLocal8Bit(folder));  // owned by the window
+}
+
+}  // namespace norvane
