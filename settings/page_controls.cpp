@@ -29,4 +29,9 @@ const Section* find_section(std::string_view check) {
   return nullptr;
 }
 
+std::string option_for(const OptionFamily& family, int32_t value) {
+  if (value < 0 || value >= family.count) return {};
+  return numbered(family.prefix, value + 1);
+}
+
 }  // namespace norvane::page_controls

@@ -124,4 +124,8 @@ inline constexpr std::array<Section, 14> kSections{{
 
 const Section* find_section(std::string_view check);
 
+// The option of `family` that stands for the 0-based `value` of its field; empty when
+// the value has no option (a damaged or foreign record).
+std::string option_for(const OptionFamily& family, int32_t value);
+
 }  // namespace norvane::page_controls

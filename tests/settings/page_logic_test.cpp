@@ -33,6 +33,12 @@ TEST(ControlFamilies, NumberOnlyForMembersInRange) {
   EXPECT_FALSE(family_number("ms_1_btn_prate_hs_2", "ms_1_btn_prate_", 4).has_value());
   EXPECT_EQ(family_number("ms_1_btn_prate_hs_7", "ms_1_btn_prate_hs_", 7), 7);
   EXPECT_EQ(numbered(kDpiSliderPrefix, 3), "ms_1_slider_dpi_3");
+  const OptionFamily& rate_hs = kOptionFamilies[2];
+  EXPECT_EQ(option_for(rate_hs, 0), "ms_1_btn_prate_hs_1");
+  EXPECT_EQ(option_for(rate_hs, 6), "ms_1_btn_prate_hs_7");
+  EXPECT_EQ(option_for(rate_hs, 7), "");
+  EXPECT_EQ(option_for(rate_hs, -1), "");
+  EXPECT_EQ(option_for(rate_hs, INT32_MAX), "");
 }
 
 TEST(ControlFamilies, SectionsOpenTheirBodies) {

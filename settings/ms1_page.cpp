@@ -1,0 +1,143 @@
+// The page's life: construction, binding to the main window, start-up with the stores,
+// the main window's routing into the link side, and tear-down.
+
+#include "settings/ms1_page.h"
+
+#include <mutex>
+#include <utility>
+
+#include "app/messages.h"
+#include "app/toolkit/resources.h"
+#include "app/toolkit/window_base.h"
+#include "app/trace.h"
+#include "settings/device_change_watch.h"
+#include "settings/page_controls.h"
+#include "settings/page_devices.h"
+#include "settings/page_view_adapter.h"
+#include "storage/macro_store.h"
+#include "storage/profile_store.h"
+
+namespace norvane {
+
+using namespace page_controls;
+
+namespace {
+
+constexpr char kStoreSubfolder[] = "ms_1/";
+constexpr char kAddProfileTextKey[] = "add_profile_text";
+
+void trace_load(const char* store, const LoadResult& result) {
+  if (result.outcome == LoadOutcome::loaded) return;
+  trace("%s: %s %s\n", store, to_string(result.outcome), result.message.c_str());
+}
+
+}  // namespace
+
+CMS_1_Page::CMS_1_Page(PageEnvironment environment)
+    : environment_(std::move(environment)), store_folder_(environment_.data_folder + kStoreSubfolder) {}
+
+CMS_1_Page::~CMS_1_Page() { tear_down(); }
+
+void CMS_1_Page::attach(WindowBase& window, const HookFunctions& hooks) {
+  if (window_ != nullptr || torn_down_) return;
+  window_ = &window;
+  hook_functions_ = &hooks;
+  view_ = std::make_unique<PageViewAdapter>(window);
+  Clock& clock = environment_.clock ? *environment_.clock : system_clock();
+  devices_ = std::make_unique<PageDevices>(PageDeviceParts{environment_.exe_folder, store_folder_, clock, profiles_,
+                                                           links_, *view_, *this, window.port()});
+  devices_->controller().open_links();
+}
+
+void CMS_1_Page::start_page() {
+  if (view_ == nullptr || started_ || torn_down_) return;
+  started_ = true;
+  profiles_.send_all = true;
+
+  const std::u16string add_profile_text = language_text(kAddProfileTextKey).toStdU16String();
+  trace_load("profile store", load_profile_store(profiles_, store_folder_, add_profile_text));
+  trace_load("macro store", load_macro_store(macro_library_, store_folder_));
+
+  fill_profile_list();
+  {
+    std::lock_guard<std::mutex> lock(profiles_.mutex);
+    if (profiles_.current_profile) *profiles_.last_applied = *profiles_.current_profile;
+  }
+  devices_->controller().set_ble_connected(links_.ble_present != 0);
+  refresh_page();
+}
+
+void CMS_1_Page::watch_device_changes(MessagePortPtr window) {
+  if (device_watch_ || torn_down_ || !window) return;
+  device_watch_ = std::make_unique<DeviceChangeWatch>(std::move(window));
+}
+
+void CMS_1_Page::on_link_value(LibraryLink link, uint32_t value) {
+  if (devices_) devices_->controller().on_link_value(link, value);
+}
+
+void CMS_1_Page::on_device_change(const DeviceChange& change) {
+  if (devices_) devices_->controller().on_device_change(change);
+}
+
+void CMS_1_Page::on_page_timer(int id) {
+  if (devices_) {
+    devices_->controller().on_page_timer(id);
+  } else if (window_) {
+    window_->kill_timer(id);
+  }
+}
+
+void CMS_1_Page::on_menu_command(const QString& item_name) {
+  // The button-function menu reports its item here; `menu_button_index_` names the
+  // button it was opened for. Assigning functions from it is not offered yet, and an
+  // item of no known menu is ignored.
+  trace("menu item %s for button %d\n", item_name.toUtf8().constData(), menu_button_index_ + 1);
+  menu_button_index_ = -1;
+}
+
+void CMS_1_Page::post_to_worker(uint32_t id, uintptr_t wparam, intptr_t lparam) {
+  (void)id;  // the window forwards only apply requests
+  if (devices_) devices_->controller().request_apply(wparam, lparam);
+}
+
+void CMS_1_Page::tear_down() {
+  if (torn_down_) return;
+  torn_down_ = true;
+  device_watch_.reset();
+  if (window_) {
+    window_->kill_timer(TIMER_DELAYED_APPLY);
+    window_->kill_timer(TIMER_SCROLL_SECTION);
+  }
+  if (devices_) devices_->close();
+  devices_.reset();
+}
+
+// ---- apply requests and the page's own timers
+
+void CMS_1_Page::request_apply() {
+  if (view_) view_->post_message(UM_REQUEST_APPLY, 0, 0);
+}
+
+void CMS_1_Page::request_apply_after(int delay_ms) {
+  if (view_) view_->start_timer(TIMER_DELAYED_APPLY, delay_ms);
+}
+
+void CMS_1_Page::on_settings_timer(int id) {
+  if (view_ == nullptr) return;
+  view_->kill_timer(id);
+  if (id == TIMER_DELAYED_APPLY) {
+    request_apply();
+  } else if (id == TIMER_SCROLL_SECTION) {
+    bring_opened_section_into_view();
+  }
+}
+
+void CMS_1_Page::save_profile_store() {
+  const SaveResult result = norvane::save_profile_store(profiles_, store_folder_);
+  if (!result.ok()) trace("profile store not saved: %s\n", result.detail.c_str());
+}
+
+QString CMS_1_Page::language_text(const char* key) const { return resources().text(QString::fromLatin1(key)); }
+
+}  // namespace norvane

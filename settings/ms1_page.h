@@ -1,0 +1,133 @@
+#pragma once
+// CMS_1_Page: the settings page of this mouse model, registered with the main window
+// as "MS_1_Page". It shows the current profile in the page's controls, turns every
+// user action into a change of the current record and asks for an apply at the right
+// moment (at once, or after the user stops dragging), and owns what the page stands
+// on: the profile list and macro library with their stores, the link state, and the
+// links to the mouse with the apply worker (PageDevices).
+//
+// Threads: everything here runs on the UI thread. The worker thread only reads the
+// current record (a snapshot under PageProfiles::mutex) and saves the store; every edit
+// of a record or of the list therefore goes through the same mutex.
+
+#include <QString>
+#include <memory>
+#include <string>
+#include <string_view>
+
+#include "app/clock.h"
+#include "app/page_interface.h"
+#include "buttons/button_caption.h"
+#include "device/link_page_hooks.h"
+#include "device/link_state.h"
+#include "settings/page_state.h"
+#include "storage/record_names.h"
+
+namespace norvane {
+
+class PageDevices;
+class PageViewAdapter;
+class DeviceChangeWatch;
+
+inline constexpr char kMs1PageName[] = "MS_1_Page";
+
+// Delays of the apply request: the lighting list, and sliders (a drag ends in one request).
+inline constexpr int kLightModeApplyDelayMs = 200;
+inline constexpr int kSliderApplyDelayMs = 500;
+// The wait before an opened section is brought into view (the layout settles first).
+inline constexpr int kSectionScrollDelayMs = 10;
+
+struct PageEnvironment {
+  std::string exe_folder;   // the driver libraries; ends in '/'
+  std::string data_folder;  // the stores live in its subfolder "ms_1/"; ends in '/'
+  Clock* clock = nullptr;   // pauses of the link pacing; null: the real clock
+  // The name of a keyboard usage in shortcut captions; null: its number.
+  KeyNameFn key_name;
+};
+
+class CMS_1_Page final : public MainWindowPage, private LinkPageHooks {
+ public:
+  explicit CMS_1_Page(PageEnvironment environment);
+  ~CMS_1_Page() override;
+  CMS_1_Page(const CMS_1_Page&) = delete;
+  CMS_1_Page& operator=(const CMS_1_Page&) = delete;
+
+  // MainWindowPage
+  void attach(WindowBase& window, const HookFunctions& hooks) override;
+  void start_page() override;
+  void watch_device_changes(MessagePortPtr window) override;
+  void on_link_value(LibraryLink link, uint32_t value) override;
+  void on_device_change(const DeviceChange& change) override;
+  void on_page_timer(int id) override;
+  void on_menu_command(const QString& item_name) override;
+  int32_t any_link() const override { return links_.any_link; }
+  void post_to_worker(uint32_t id, uintptr_t wparam, intptr_t lparam) override;
+  void tear_down() override;
+
+  // NotifyTarget: the page's notifications by type.
+  void notify(const Notification& n) override;
+
+  // Shows the current profile in every control.
+  void refresh_page();
+
+  const PageProfiles& profiles() const { return profiles_; }
+  const MacroLibrary& macro_library() const { return macro_library_; }
+  std::string store_folder() const { return store_folder_; }
+
+ private:
+  // --- notification handlers (page_handlers.cpp)
+  void on_click(const Notification& n);
+  void on_select_changed(const Notification& n);
+  void on_item_select(const Notification& n);
+  void on_check_click(const Notification& n);
+  void on_value_changed(const Notification& n);
+  void on_dpi_edit_left(const Notification& n);
+  void on_text_changed(const Notification& n);
+
+  void select_profile(int index);
+  void restore_defaults();
+  void reset_dpi();
+  void choose_light_color();
+  void choose_dpi_color(int level);
+  void resync_macros_with_library();
+  void open_section(std::string_view check, bool checked);
+
+  // Asks the worker for an apply: at once (message 1559 to the window), or after
+  // `delay_ms` through timer 529, restarted by every call so a burst ends in one request.
+  void request_apply();
+  void request_apply_after(int delay_ms);
+
+  // --- showing the record (page_refresh.cpp)
+  void fill_profile_list();
+  void show_dpi_level(const ProfileRecord& record, int level);
+  void show_setting_labels(const ProfileRecord& record);
+  void show_button_captions(const ProfileRecord& record);
+  void bring_opened_section_into_view();
+
+  // LinkPageHooks
+  void refresh_lighting_rows() override;
+  void save_profile_store() override;
+  void on_settings_timer(int id) override;
+
+  // The record the page shows; null before the store is loaded. UI thread: only this
+  // thread changes records, so reading without the lock is safe here.
+  const ProfileRecord* current() const { return profiles_.current_profile; }
+  QString language_text(const char* key) const;
+
+  PageEnvironment environment_;
+  std::string store_folder_;
+  PageProfiles profiles_;
+  MacroLibrary macro_library_;
+  LinkState links_;
+  WindowBase* window_ = nullptr;
+  const HookFunctions* hook_functions_ = nullptr;
+  std::unique_ptr<PageViewAdapter> view_;
+  std::unique_ptr<PageDevices> devices_;
+  std::unique_ptr<DeviceChangeWatch> device_watch_;
+  int menu_button_index_ = -1;    // the button whose function menu is open
+  std::string section_to_show_;  // the section body opened last, brought into view by timer 530
+  bool started_ = false;
+  bool torn_down_ = false;
+};
+
+}  // namespace norvane

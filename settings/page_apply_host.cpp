@@ -1,0 +1,34 @@
+#include "settings/page_apply_host.h"
+
+#include "app/messages.h"
+#include "device/link_controller.h"
+#include "settings/page_controls.h"
+
+namespace norvane {
+
+void PageApplyHost::kill_watchdogs() {
+  LinkView& view = view_;
+  ui_.post([&view] {
+    view.kill_timer(TIMER_WIRELESS_WATCHDOG);
+    view.kill_timer(TIMER_8K_WATCHDOG);
+  });
+}
+
+void PageApplyHost::restart_watchdogs() {
+  LinkView& view = view_;
+  ui_.post([&view] {
+    view.start_timer(TIMER_WIRELESS_WATCHDOG, kWatchdogMs);
+    view.start_timer(TIMER_8K_WATCHDOG, kWatchdogMs);
+  });
+}
+
+void PageApplyHost::show_apply_ring(bool visible) {
+  LinkView& view = view_;
+  ui_.post([&view, visible] { view.set_visible(page_controls::kApplyRing, visible); });
+}
+
+void PageApplyHost::save_profile_store() {
+  if (save_store_) save_store_();
+}
+
+}  // namespace norvane

@@ -1,0 +1,32 @@
+#pragma once
+// What the apply routine asks of the page, from the worker thread. The watchdog
+// timers and the busy ring belong to the UI thread, so those calls are queued over to
+// it; the store save runs right there on the worker (the store copies the profile list
+// under PageProfiles::mutex).
+
+#include <functional>
+#include <utility>
+
+#include "device/link_view.h"
+#include "protocol/apply_host.h"
+#include "settings/ui_thread_calls.h"
+
+namespace norvane {
+
+class PageApplyHost final : public ApplyHost {
+ public:
+  PageApplyHost(UiThreadCalls& ui, LinkView& view, std::function<void()> save_store)
+      : ui_(ui), view_(view), save_store_(std::move(save_store)) {}
+
+  void kill_watchdogs() override;
+  void restart_watchdogs() override;
+  void show_apply_ring(bool visible) override;
+  void save_profile_store() override;
+
+ private:
+  UiThreadCalls& ui_;
+  LinkView& view_;
+  std::function<void()> save_store_;
+};
+
+}  // namespace norvane

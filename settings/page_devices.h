@@ -1,0 +1,77 @@
+#pragma once
+// Everything between the settings page and the mouse, wired together: the three
+// driver libraries and the Bluetooth LE transport, the report sender over them, the
+// apply routine and its worker thread, and the link controller that keeps the link
+// state. The page owns one, made when its window is ready (the libraries post their
+// messages to that window) and closed before the window goes.
+//
+// Threads: built, used and destroyed on the UI thread. The apply runs on the worker
+// thread; what it asks of the UI (watchdog timers, busy ring) and the Bluetooth LE
+// events are queued over to the UI thread.
+
+#include <memory>
+#include <string>
+
+#include "app/clock.h"
+#include "app/toolkit/message_port.h"
+#include "device/ble_gatt_bluez.h"
+#include "device/ble_presence.h"
+#include "device/ble_transport.h"
+#include "device/driver_library_ports.h"
+#include "device/link_controller.h"
+#include "protocol/function_link_endpoints.h"
+#include "protocol/report_sender.h"
+#include "protocol/settings_applier.h"
+#include "settings/page_apply_host.h"
+#include "settings/page_ble_port.h"
+#include "settings/ui_thread_calls.h"
+
+namespace norvane {
+
+struct PageDeviceParts {
+  std::string exe_folder;    // where the driver libraries are loaded from
+  std::string store_folder;  // where the apply saves the profile store
+  Clock& clock;              // pauses of the link pacing
+  PageProfiles& profiles;
+  LinkState& links;
+  LinkView& view;
+  LinkPageHooks& hooks;
+  MessagePortPtr window_port;  // the driver libraries post their messages here
+};
+
+class PageDevices {
+ public:
+  explicit PageDevices(const PageDeviceParts& parts);
+  ~PageDevices();
+  PageDevices(const PageDevices&) = delete;
+  PageDevices& operator=(const PageDevices&) = delete;
+
+  LinkController& controller() { return controller_; }
+
+  // Stops the worker (requests already queued still run), closes and releases the
+  // libraries, drops the Bluetooth LE registration. Idempotent.
+  void close();
+
+ private:
+  void run_apply();  // worker thread
+  void save_store_from_worker();
+
+  PageProfiles& profiles_;
+  std::string store_folder_;
+  MessagePortPtr window_port_;
+  UiThreadCalls ui_calls_;
+  DriverLibraryPorts drivers_;
+  BluezGatt gatt_;
+  BleTransport ble_transport_;
+  PageBlePort ble_port_;
+  std::unique_ptr<BlePresenceProbe> ble_probe_;
+  FunctionLinkEndpoints endpoints_;
+  ReportSender sender_;
+  PageApplyHost apply_host_;
+  SettingsApplier applier_;
+  // Last: destroyed first, which joins the worker before anything it uses goes.
+  LinkController controller_;
+  bool closed_ = false;
+};
+
+}  // namespace norvane
