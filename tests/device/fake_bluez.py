@@ -16,6 +16,9 @@ command per line on stdin with one JSON line on stdout:
   {"op": "set_resolved", "path": device, "resolved": true}
   {"op": "write_behaviour", "path": characteristic, "behaviour": "accept" | "fail" | "stall"}
   {"op": "calls", "path": object, "method": "WriteValue"}       -> {"calls": [[arg, ...], ...]}
+  {"op": "log_writes", "path": characteristic, "file": name}
+      from then on every WriteValue of it that succeeds appends its bytes to the file,
+      as one line of hex, before the answer goes out
 
 Every other answer is {} on success or {"error": text}. "stall" makes the next
 WriteValue stop this whole process (SIGSTOP) before it answers: BlueZ hangs.
@@ -69,12 +72,16 @@ def read_value(_characteristic, _options):
     return dbus.Array([], signature='y')
 
 
-def write_value(characteristic, _value, _options):
+def write_value(characteristic, value, _options):
     behaviour = getattr(characteristic, 'write_behaviour', 'accept')
     if behaviour == 'fail':
         raise dbus.exceptions.DBusException('Operation failed', name='org.bluez.Error.Failed')
     if behaviour == 'stall':
         os.kill(os.getpid(), signal.SIGSTOP)
+    log = getattr(characteristic, 'write_log', None)
+    if log:
+        with open(log, 'a', encoding='ascii') as file:
+            file.write(bytes(int(b) for b in value).hex() + '\n')
 
 
 def start_notify(characteristic):
@@ -151,6 +158,10 @@ class FakeBluez:
 
     def write_behaviour(self, request):
         mockobject.objects[request['path']].write_behaviour = request['behaviour']
+        return {}
+
+    def log_writes(self, request):
+        mockobject.objects[request['path']].write_log = request['file']
         return {}
 
     def calls(self, request):
