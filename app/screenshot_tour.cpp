@@ -7,6 +7,7 @@
 #include <QPixmap>
 #include <QPointer>
 #include <QScrollArea>
+#include <QScrollBar>
 #include <QTimer>
 #include <QWidget>
 #include <cstdlib>
@@ -51,6 +52,9 @@ class ScreenshotTour : public QObject {
 
   void photograph_main_window() {
     QWidget* window = main_.native();
+    if (auto* area = window->findChild<QScrollArea*>(QStringLiteral("ms_1_ver_setting"))) {
+      area->verticalScrollBar()->setValue(0);  // the window as it opens, sections from the top
+    }
     save(window->grab(), "main_window.png");
     save(whole_page(window), "main_all_sections.png");
     main_.post_message(UM_DPI_POPUP, 0, 32);
@@ -71,6 +75,8 @@ class ScreenshotTour : public QObject {
     out.setDevicePixelRatio(ratio);
     out.fill(QColor(0x12, 0x14, 0x17));
     QPainter p(&out);
+    // The side bar's own background continues down beside the long settings area.
+    p.fillRect(QRect(0, 0, left.width(), out.height()), side.toImage().pixelColor(side.width() / 2, side.height() - 2));
     p.drawPixmap(0, 0, side);
     p.drawPixmap(left.width(), 0, content);
     return out;
