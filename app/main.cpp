@@ -11,6 +11,7 @@
 #include "app/single_instance.h"
 #include "app/toolkit/resources.h"
 #include "app/trace.h"
+#include "settings/ms1_page.h"
 
 namespace {
 
@@ -46,7 +47,11 @@ int main(int argc, char** argv) {
   resources().set_folder(QString::fromStdString(exe_folder_path()) + QStringLiteral("res/"));
   resources().load_style_sheet(QStringLiteral("style.qss"));
 
-  auto main_window = std::make_unique<CMainWnd>();
+  // The window owns the mouse's settings page, which opens the links to the mouse.
+  PageEnvironment page_environment;
+  page_environment.exe_folder = exe_folder_path();
+  page_environment.data_folder = data_folder_path();
+  auto main_window = std::make_unique<CMainWnd>(std::make_unique<CMS_1_Page>(std::move(page_environment)));
   if (main_window->create(nullptr, QString(), CMainWnd::kStyle, QSize(CMainWnd::kWidth, CMainWnd::kHeight))) {
     main_window->center();
     MessagePortPtr port = main_window->port();
