@@ -6,6 +6,7 @@
 #include <QPainter>
 #include <QPixmap>
 #include <QPointer>
+#include <QScreen>
 #include <QScrollArea>
 #include <QScrollBar>
 #include <QTimer>
@@ -85,6 +86,11 @@ class ScreenshotTour : public QObject {
   void photograph_dpi_popup() {
     for (QWidget* w : QApplication::topLevelWidgets()) {
       if (w->objectName() == QLatin1String("DPIWnd") && w->isVisible()) save(w->grab(), "dpi_popup.png");
+    }
+    // The whole screen with the popup in its corner, where the platform can show it.
+    if (QScreen* screen = QGuiApplication::primaryScreen()) {
+      const QPixmap desktop = screen->grabWindow(0);
+      if (!desktop.isNull()) save(desktop, "desktop.png");
     }
     photograph_dialog("DpiColorWnd", "color_dialog.png", "cancel_btn", "ms_1_btn_dpi_color_2");
     photograph_dialog("MsgWnd", "message_box.png", "btn_cancel", "ms_1_btn_reset");
