@@ -35,6 +35,7 @@ CMainWnd::~CMainWnd() {
   }
   remove_virtual_window(QLatin1String(kPageName));
   if (page_) page_->tear_down();  // closes the links and stops the worker
+  page_.reset();  // before the hook table it was given goes away
   tray_menu_.close();
   tray_.remove();
 }
