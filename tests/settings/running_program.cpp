@@ -1,0 +1,176 @@
+#include "tests/settings/running_program.h"
+
+#include <QAbstractSlider>
+#include <QApplication>
+#include <QFile>
+#include <QLineEdit>
+#include <algorithm>
+#include <cstring>
+
+#include "app/toolkit/resources.h"
+#include "app/trace.h"
+#include "settings/page_controls.h"
+#include "storage/profile_store.h"
+#include "storage/store_image.h"
+#include "tests/support/qt_test_app.h"
+
+namespace norvane::testing {
+
+namespace {
+
+TraceSink previous_sink;
+
+}  // namespace
+
+RunningProgram::RunningProgram() : RunningProgram(Options{}) {}
+
+RunningProgram::RunningProgram(Options options) {
+  test_app();
+  // The mouse is driven by the test alone: no service thread, no battery reports.
+  vm_set_realtime(0);
+  vm_set_battery_period(0);
+  vm_set_links(0);
+  vm_reset();
+  vm_set_links(options.links);
+
+  previous_sink = set_trace_sink([this](const std::string& line) {
+    std::lock_guard<std::mutex> lock(trace_mutex_);
+    trace_lines_.push_back(line);
+  });
+
+  if (!options.stored_profiles.empty()) {
+    PageProfiles stored;
+    for (const ProfileRecord& record : options.stored_profiles)
+      stored.profiles.push_back(std::make_unique<ProfileRecord>(record));
+    std::memset(stored.head.get(), 0, sizeof *stored.head);
+    save_profile_store(stored, store_folder());
+  }
+
+  resources().set_folder(QStringLiteral(NORVANE_SOURCE_RES));
+  auto page = std::make_unique<CMS_1_Page>(PageEnvironment{
+      .exe_folder = NORVANE_DRIVER_DIR "/", .data_folder = data_dir_.path().toStdString() + "/", .clock = &time_, .key_name = {}});
+  page_ = page.get();
+  window_ = std::make_unique<CMainWnd>(std::move(page));
+  window_->create(nullptr, QString(), CMainWnd::kStyle, QSize(CMainWnd::kWidth, CMainWnd::kHeight));
+  pump();
+}
+
+RunningProgram::~RunningProgram() {
+  window_.reset();  // tears the page down: the worker is joined, the libraries released
+  flush_events();
+  vm_set_links(0);
+  set_trace_sink(previous_sink);
+}
+
+std::string RunningProgram::store_folder() const { return data_dir_.path().toStdString() + "/ms_1/"; }
+
+Control RunningProgram::control(const char* name) { return window_->find(QString::fromLatin1(name)); }
+
+QAbstractSlider& RunningProgram::slider(const char* name) {
+  auto* s = qobject_cast<QAbstractSlider*>(control(name).widget());
+  if (s == nullptr) throw std::runtime_error(std::string("no slider ") + name);
+  return *s;
+}
+
+QLineEdit& RunningProgram::edit(const char* name) {
+  auto* e = qobject_cast<QLineEdit*>(control(name).widget());
+  if (e == nullptr) throw std::runtime_error(std::string("no edit ") + name);
+  return *e;
+}
+
+void RunningProgram::pump() { flush_events(); }
+
+int RunningProgram::applies() const {
+  std::lock_guard<std::mutex> lock(trace_mutex_);
+  int count = 0;
+  for (const std::string& line : trace_lines_) count += line.starts_with("Apply: dpi=") ? 1 : 0;
+  return count;
+}
+
+bool RunningProgram::wait_for_applies(int count) {
+  const bool done = run_events_until([&] { return applies() >= count; });
+  flush_events();  // the worker's last hand-overs to the UI thread
+  return done;
+}
+
+bool RunningProgram::drain() {
+  size_t mark = 0;
+  {
+    std::lock_guard<std::mutex> lock(trace_mutex_);
+    mark = trace_lines_.size();
+  }
+  control(page_controls::kApplyButton).click();
+  const bool done = run_events_until([&] {
+    std::lock_guard<std::mutex> lock(trace_mutex_);
+    for (size_t i = mark; i < trace_lines_.size(); ++i) {
+      if (trace_lines_[i] == "Apply: dpi=0 light=0 rate=0 buttons=0\n") return true;
+    }
+    return false;
+  });
+  flush_events();
+  return done;
+}
+
+void RunningProgram::settle() {
+  const int before = applies();
+  control(page_controls::kApplyButton).click();
+  wait_for_applies(before + 1);
+  baseline_ = reports_now();
+}
+
+MouseReports RunningProgram::reports_now() {
+  VmMouseState s{};
+  vm_get_state(&s);
+  VmCounters c{};
+  vm_get_counters(&c);
+  return {s.accepted_opener, s.accepted_dpi,  s.accepted_light,          s.accepted_rate,
+          s.accepted_buttons, s.accepted_macro_chunks, c.frames_received};
+}
+
+MouseReports RunningProgram::mouse_since_settle() const {
+  const MouseReports now = reports_now();
+  return {now.opener - baseline_.opener,   now.dpi - baseline_.dpi,
+          now.light - baseline_.light,     now.rate - baseline_.rate,
+          now.buttons - baseline_.buttons, now.macro_chunks - baseline_.macro_chunks,
+          now.frames - baseline_.frames};
+}
+
+VmMouseState RunningProgram::mouse() const {
+  VmMouseState s{};
+  vm_get_state(&s);
+  return s;
+}
+
+std::vector<uint8_t> RunningProgram::stored_file() const {
+  QFile file(QString::fromStdString(store_folder() + kProfileStoreFileName));
+  if (!file.open(QIODevice::ReadOnly)) return {};
+  const QByteArray bytes = file.readAll();
+  return std::vector<uint8_t>(bytes.begin(), bytes.end());
+}
+
+ProfileRecord RunningProgram::stored_profile(size_t index) const {
+  const std::vector<uint8_t> bytes = stored_file();
+  ProfileRecord record{};
+  const size_t offset = kProfileStoreHeadBytes + index * kProfileRecordBytes;
+  if (bytes.size() >= offset + kProfileRecordBytes) std::memcpy(&record, bytes.data() + offset, sizeof record);
+  return record;
+}
+
+int32_t RunningProgram::stored_selected_index() const {
+  const std::vector<uint8_t> bytes = stored_file();
+  int32_t index = -1;
+  if (bytes.size() >= sizeof index) std::memcpy(&index, bytes.data(), sizeof index);
+  return index;
+}
+
+std::vector<QWidget*> visible_windows_with(const char* control_name) {
+  std::vector<QWidget*> found;
+  for (QWidget* w : QApplication::allWidgets()) {
+    if (w->objectName() != QLatin1String(control_name)) continue;
+    QWidget* window = w->window();
+    if (window->isVisible() && std::find(found.begin(), found.end(), window) == found.end()) found.push_back(window);
+  }
+  return found;
+}
+
+}  // namespace norvane::testing

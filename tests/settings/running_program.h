@@ -1,0 +1,98 @@
+#pragma once
+// The real program in the test process: the main window with the settings page, the
+// virtual mouse's driver libraries loaded from the build's bin folder, the skins and
+// language file of the source tree, window timers and link pacing on fake time, and a
+// throw-away data folder. Tests drive it through its controls.
+//
+//   RunningProgram program;            // cable plugged, default store
+//   program.settle();                  // the first apply (the whole profile) is done
+//   program.slider("ms_1_slider_brightness").setValue(3);
+//   program.time().advance(500);
+//   program.wait_for_applies(1);
+//   EXPECT_EQ(program.mouse_since_settle().light, 1);
+
+#include <QString>
+#include <QTemporaryDir>
+#include <memory>
+#include <mutex>
+#include <string>
+#include <vector>
+
+#include "app/main_window.h"
+#include "app/toolkit/control.h"
+#include "app/toolkit/timer_service.h"
+#include "drivers/virtual/virtual_mouse_control.h"
+#include "settings/ms1_page.h"
+#include "tests/support/fake_time.h"
+
+class QAbstractSlider;
+class QLineEdit;
+
+namespace norvane::testing {
+
+// Reports the virtual mouse accepted, by kind.
+struct MouseReports {
+  uint32_t opener = 0, dpi = 0, light = 0, rate = 0, buttons = 0, macro_chunks = 0;
+  uint32_t frames = 0;  // every transfer that reached the mouse, accepted or not
+};
+
+class RunningProgram {
+ public:
+  struct Options {
+    uint32_t links = VM_LINK_BIT(VM_LINK_CABLE);
+    // Profiles stored before start ({} = no store: the program makes its default one).
+    std::vector<ProfileRecord> stored_profiles;
+  };
+
+  RunningProgram();
+  explicit RunningProgram(Options options);
+  ~RunningProgram();
+
+  CMainWnd& window() { return *window_; }
+  CMS_1_Page& page() { return *page_; }
+  FakeTime& time() { return time_; }
+  std::string store_folder() const;
+
+  Control control(const char* name);
+  QAbstractSlider& slider(const char* name);
+  QLineEdit& edit(const char* name);
+
+  // Lets the program handle what is queued (messages, the worker's hand-overs).
+  void pump();
+  // Number of applies the worker has finished.
+  int applies() const;
+  // Processes events until `count` applies have finished; false on the guard limit.
+  bool wait_for_applies(int count);
+  // Asks for one more apply, which must find nothing to send, and waits for it. The
+  // worker carries out requests in order, so every request made before has been
+  // carried out too; applies() then counts them all, this one included.
+  bool drain();
+  // Asks for the first apply (start-up leaves the whole profile to send), waits for it
+  // and takes the baseline of mouse_since_settle().
+  void settle();
+  // What reached the mouse since settle().
+  MouseReports mouse_since_settle() const;
+  VmMouseState mouse() const;
+
+  // The profile store as it is on disk.
+  std::vector<uint8_t> stored_file() const;
+  ProfileRecord stored_profile(size_t index) const;
+  int32_t stored_selected_index() const;
+
+ private:
+  static MouseReports reports_now();
+
+  QTemporaryDir data_dir_;
+  FakeTime time_;
+  ScopedTimerService timers_{time_};
+  mutable std::mutex trace_mutex_;
+  std::vector<std::string> trace_lines_;
+  MouseReports baseline_;
+  CMS_1_Page* page_ = nullptr;
+  std::unique_ptr<CMainWnd> window_;
+};
+
+// The windows on screen that hold a control named `control_name` ("dpi_label": DPI popups).
+std::vector<QWidget*> visible_windows_with(const char* control_name);
+
+}  // namespace norvane::testing
