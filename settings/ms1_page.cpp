@@ -26,11 +26,6 @@ namespace {
 constexpr char kStoreSubfolder[] = "ms_1/";
 constexpr char kAddProfileTextKey[] = "add_profile_text";
 
-void trace_load(const char* store, const LoadResult& result) {
-  if (result.outcome == LoadOutcome::loaded) return;
-  trace("%s: %s %s\n", store, to_string(result.outcome), result.message.c_str());
-}
-
 }  // namespace
 
 CMS_1_Page::CMS_1_Page(PageEnvironment environment)
@@ -55,8 +50,10 @@ void CMS_1_Page::start_page() {
   profiles_.send_all = true;
 
   const std::u16string add_profile_text = language_text(kAddProfileTextKey).toStdU16String();
-  trace_load("profile store", load_profile_store(profiles_, store_folder_, add_profile_text));
-  trace_load("macro store", load_macro_store(macro_library_, store_folder_));
+  // Both loads trace what they found and repaired; a damaged store is no reason to
+  // stop (the defaults take its place).
+  load_profile_store(profiles_, store_folder_, add_profile_text);
+  load_macro_store(macro_library_, store_folder_);
 
   fill_profile_list();
   {
