@@ -107,6 +107,15 @@ TEST(PageInTheProgram, DpiLevelsAndTypedValues) {
   EXPECT_EQ(program.mouse_since_settle().frames, 2u);
   EXPECT_EQ(program.mouse().dpi_units[1], 2);
   EXPECT_EQ(program.mouse().dpi_cpi[1], 100u);
+
+  // The DPI reset brings back the default levels and sends them.
+  applies = program.applies();
+  program.control(kResetDpiButton).click();
+  ASSERT_TRUE(program.wait_for_applies(applies + 1));
+  EXPECT_EQ(edit.text(), QStringLiteral("800"));
+  EXPECT_EQ(program.slider("ms_1_slider_dpi_2").value(), 16);
+  EXPECT_EQ(program.mouse().dpi_units[1], 16);
+  EXPECT_EQ(program.mouse().current_level, 1);
 }
 
 TEST(PageInTheProgram, TheLightingModeDecidesWhichPanelsShow) {
