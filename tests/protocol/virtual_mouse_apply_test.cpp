@@ -11,7 +11,6 @@
 #include <string>
 #include <vector>
 
-#include "buttons/device_function_bytes.h"
 #include "app/messages.h"
 #include "device/driver_library.h"
 #include "drivers/virtual/virtual_mouse_control.h"
@@ -21,76 +20,50 @@
 #include "protocol/settings_reports.h"
 #include "recording_apply_host.h"
 #include "recording_clock.h"
-#include "settings/profile_defaults.h"
+#include "virtual_mouse_profile.h"
 
 namespace norvane {
 namespace {
 
-MacroEvent macro_event(uint8_t kind, uint8_t code, uint16_t delay, int32_t x = 0, int32_t y = 0) {
-  MacroEvent e{};
-  e.kind = kind;
-  e.code = kind == kKindMove ? kCodeMouseMove : code;
-  e.delay = delay;
-  e.x = x;
-  e.y = y;
-  return e;
-}
-
-void assign_macro(ButtonSlot& slot, const std::vector<MacroEvent>& events, int32_t mode, int32_t repeat) {
-  slot.function = kFunctionMacro;
-  slot.macro_mode = mode;
-  slot.macro_repeat = repeat;
-  slot.macro_event_count = static_cast<uint16_t>(events.size());
-  for (size_t i = 0; i < events.size(); ++i) slot.macro_events[i] = events[i];
-}
+using test::macro_event;
 
 // Every sent setting away from its default, a shortcut and three macros (slot 0's needs
 // two chunks). Delays are ones the entries carry exactly (at least 2 ms; over 127 ms,
 // at least 2 past the hundred).
 std::unique_ptr<ProfileRecord> busy_profile() {
-  auto record = std::make_unique<ProfileRecord>();
-  ProfileRecord& p = *record;
-  reset_profile_defaults(p);
-  p.lift_off_distance = 1;
-  p.ripple_control = 0;
-  p.angle_snap = 1;
-  p.motion_sync = 0;
-  const int32_t dpi[kDpiLevels] = {2, 20, 45, 90, 181, 333, 480, 520};
-  const int32_t enabled[kDpiLevels] = {1, 0, 1, 1, 1, 1, 1, 1};
-  for (int k = 0; k < kDpiLevels; ++k) {
-    p.dpi_value[k] = p.dpi_value_2[k] = dpi[k];
-    p.dpi_enabled[k] = enabled[k];
-    p.dpi_color[k] = 0x0A0B0Cu + 0x112233u * static_cast<uint32_t>(k);
-  }
-  p.current_dpi_level = 4;
-  p.light_mode = 1;
-  p.light_brightness = 3;
-  p.breath_speed = 2;
-  p.sleep_timer = 0x25;
-  p.light_off_timer = 7;
-  p.key_debounce = 6;
-  p.light_color = 0x123456;
-  p.polling_rate = 1;
-  p.polling_rate_hs = 2;
-
-  const uint8_t functions[kMouseButtons] = {0, 0, 0, 65, 22, 81, 7, 0, 42, 13, 88, 0, 54, 115, 9, 10, 12, 11};
-  for (int k = 0; k < kMouseButtons; ++k) p.buttons[k].function = functions[k];
-  p.buttons[2].function = kFunctionShortcut;
-  p.buttons[2].shortcut_modifiers = kModCtrl | kModShift;
-  p.buttons[2].shortcut_key = 29;  // Z
-
   std::vector<MacroEvent> long_macro;
   for (int i = 0; i < 30; ++i) {
     long_macro.push_back(macro_event(kKindPress, static_cast<uint8_t>(4 + i), static_cast<uint16_t>(2 + i)));
     long_macro.push_back(macro_event(kKindRelease, static_cast<uint8_t>(4 + i), static_cast<uint16_t>(100 + i)));
   }
-  assign_macro(p.buttons[0], long_macro, 1, 3);
-  assign_macro(p.buttons[1],
-               {macro_event(kKindMove, 0, 5, 300, -1), macro_event(kKindPress, kCodeLeftButton, 250),
-                macro_event(kKindMove, 0, 1203, -32768, 32767), macro_event(kKindRelease, kCodeLeftButton, 2)},
-               2, 0);
-  assign_macro(p.buttons[7], {macro_event(kKindPress, 0xE1, 40), macro_event(kKindRelease, 0xE1, 40)}, 0, 255);
-  return record;
+  return test::busy_profile({
+      .dpi = {2, 20, 45, 90, 181, 333, 480, 520},
+      .dpi_enabled = {1, 0, 1, 1, 1, 1, 1, 1},
+      .dpi_color_first = 0x0A0B0Cu,
+      .dpi_color_step = 0x112233u,
+      .current_dpi_level = 4,
+      .light_brightness = 3,
+      .breath_speed = 2,
+      .sleep_timer = 0x25,
+      .light_off_timer = 7,
+      .key_debounce = 6,
+      .light_color = 0x123456,
+      .polling_rate = 1,
+      .polling_rate_hs = 2,
+      .functions = {0, 0, 0, 65, 22, 81, 7, 0, 42, 13, 88, 0, 54, 115, 9, 10, 12, 11},
+      .shortcut = {.button = 2, .modifiers = kModCtrl | kModShift, .key = 29},  // Ctrl+Shift+Z
+      .macros = {{.button = 0, .events = long_macro, .mode = 1, .repeat = 3},
+                 {.button = 1,
+                  .events = {macro_event(kKindMove, 0, 5, 300, -1), macro_event(kKindPress, kCodeLeftButton, 250),
+                             macro_event(kKindMove, 0, 1203, -32768, 32767),
+                             macro_event(kKindRelease, kCodeLeftButton, 2)},
+                  .mode = 2,
+                  .repeat = 0},
+                 {.button = 7,
+                  .events = {macro_event(kKindPress, 0xE1, 40), macro_event(kKindRelease, 0xE1, 40)},
+                  .mode = 0,
+                  .repeat = 255}},
+  });
 }
 
 // The three library links opened as the program opens them, the report sender writing
@@ -169,58 +142,17 @@ class VirtualMouseApplyTest : public ::testing::Test {
   void expect_mouse_holds(const ProfileRecord& p, bool rate_sent) {
     VmMouseState s{};
     vm_get_state(&s);
-    uint8_t mask = 0;
-    for (int k = 0; k < kDpiLevels; ++k) {
-      SCOPED_TRACE(k);
-      EXPECT_EQ(s.dpi_units[k], p.dpi_value[k]);
-      for (int c = 0; c < 3; ++c) EXPECT_EQ(s.dpi_colors[k][c], (p.dpi_color[k] >> (8 * c)) & 0xFF);
-      if (p.dpi_enabled[k] == 1) mask = static_cast<uint8_t>(mask | 1u << k);
-    }
-    EXPECT_EQ(s.dpi_level_mask, mask);
-    EXPECT_EQ(s.current_level, p.current_dpi_level);
-    EXPECT_EQ(s.lift_off, p.lift_off_distance);
-    EXPECT_EQ(s.ripple, p.ripple_control);
-    EXPECT_EQ(s.angle_snap, p.angle_snap);
-    EXPECT_EQ(s.motion_sync, p.motion_sync);
-    EXPECT_EQ(s.light_mode, p.light_mode);
-    EXPECT_EQ(s.light_speed, p.breath_speed);
-    EXPECT_EQ(s.light_brightness, p.light_brightness);
-    for (int c = 0; c < 3; ++c) EXPECT_EQ(s.light_color[c], (p.light_color >> (8 * c)) & 0xFF);
-    EXPECT_EQ(s.sleep_timer, p.sleep_timer);
-    EXPECT_EQ(s.light_off_timer, p.light_off_timer);
-    EXPECT_EQ(s.key_debounce, p.key_debounce);
+    test::expect_mouse_holds_settings(s, p);
     if (rate_sent) {
       EXPECT_EQ(s.polling_rate, p.polling_rate);
       EXPECT_EQ(s.polling_rate_hs, p.polling_rate_hs);
     } else {
       EXPECT_EQ(s.accepted_rate, 0u);
     }
-    for (int k = 0; k < kMouseButtons; ++k) {
-      const DeviceBytes expected = device_function_bytes(k, p.buttons[k]);
-      EXPECT_THAT(s.buttons[k], ::testing::ElementsAreArray(expected)) << "button " << k;
-    }
     EXPECT_EQ(s.accepted_opener, 1u);
     EXPECT_EQ(s.accepted_macro_chunks, 4u);
 
-    for (int k : {0, 1, 7}) {
-      SCOPED_TRACE(k);
-      const ButtonSlot& slot = p.buttons[k];
-      VmMacroInfo info{};
-      VmMacroEvent events[kMaxMacroEvents]{};
-      ASSERT_EQ(vm_macro_decode(macro_start_block(k), &info, events, kMaxMacroEvents), VM_MACRO_OK);
-      EXPECT_EQ(info.mode, slot.macro_mode);
-      EXPECT_EQ(info.repeat, slot.macro_repeat == 0 ? 1 : slot.macro_repeat);
-      ASSERT_EQ(info.event_count, slot.macro_event_count);
-      for (int i = 0; i < info.event_count; ++i) {
-        SCOPED_TRACE(i);
-        const MacroEvent& want = slot.macro_events[i];
-        EXPECT_EQ(events[i].kind, want.kind);
-        EXPECT_EQ(events[i].code, want.code);
-        EXPECT_EQ(events[i].delay, want.delay);
-        EXPECT_EQ(events[i].x, want.x);
-        EXPECT_EQ(events[i].y, want.y);
-      }
-    }
+    for (int k : {0, 1, 7}) ASSERT_NO_FATAL_FAILURE(test::expect_mouse_holds_macro(p, k));
 
     VmCounters counters{};
     vm_get_counters(&counters);

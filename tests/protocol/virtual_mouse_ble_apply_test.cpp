@@ -25,7 +25,6 @@
 #include <thread>
 #include <vector>
 
-#include "buttons/device_function_bytes.h"
 #include "device/ble_gatt_bluez.h"
 #include "device/ble_transport.h"
 #include "drivers/virtual/virtual_mouse_control.h"
@@ -35,8 +34,8 @@
 #include "protocol/settings_applier.h"
 #include "recording_apply_host.h"
 #include "recording_clock.h"
-#include "settings/profile_defaults.h"
 #include "tests/device/fake_bluez_process.h"
+#include "virtual_mouse_profile.h"
 
 namespace norvane {
 namespace {
@@ -61,59 +60,12 @@ QCoreApplication& application() {
   return *app;
 }
 
-MacroEvent macro_event(uint8_t kind, uint8_t code, uint16_t delay, int32_t x = 0, int32_t y = 0) {
-  MacroEvent e{};
-  e.kind = kind;
-  e.code = kind == kKindMove ? kCodeMouseMove : code;
-  e.delay = delay;
-  e.x = x;
-  e.y = y;
-  return e;
-}
-
-void assign_macro(ButtonSlot& slot, const std::vector<MacroEvent>& events, int32_t mode, int32_t repeat) {
-  slot.function = kFunctionMacro;
-  slot.macro_mode = mode;
-  slot.macro_repeat = repeat;
-  slot.macro_event_count = static_cast<uint16_t>(events.size());
-  for (size_t i = 0; i < events.size(); ++i) slot.macro_events[i] = events[i];
-}
+using test::macro_event;
 
 // Every sent setting away from its default, a shortcut with three modifiers and macros
 // on three buttons; slot 1's takes three chunks. Delays are ones the entries carry
 // exactly (at least 2 ms; over 127 ms, at least 2 past the hundred).
 std::unique_ptr<ProfileRecord> busy_profile() {
-  auto record = std::make_unique<ProfileRecord>();
-  ProfileRecord& p = *record;
-  reset_profile_defaults(p);
-  p.lift_off_distance = 1;
-  p.ripple_control = 0;
-  p.angle_snap = 1;
-  p.motion_sync = 0;
-  const int32_t dpi[kDpiLevels] = {3, 24, 50, 100, 200, 300, 444, 519};
-  const int32_t enabled[kDpiLevels] = {1, 1, 0, 1, 1, 1, 0, 1};
-  for (int k = 0; k < kDpiLevels; ++k) {
-    p.dpi_value[k] = p.dpi_value_2[k] = dpi[k];
-    p.dpi_enabled[k] = enabled[k];
-    p.dpi_color[k] = 0x102030u + 0x0F1E2Du * static_cast<uint32_t>(k);
-  }
-  p.current_dpi_level = 5;
-  p.light_mode = 1;
-  p.light_brightness = 2;
-  p.breath_speed = 3;
-  p.sleep_timer = 0x3A;
-  p.light_off_timer = 9;
-  p.key_debounce = 12;
-  p.light_color = 0x65B2E1;
-  p.polling_rate = 0;
-  p.polling_rate_hs = 4;
-
-  const uint8_t functions[kMouseButtons] = {2, 0, 0, 65, 0, 44, 0, 14, 88, 55, 23, 71, 9, 19, 82, 11, 3, 0};
-  for (int k = 0; k < kMouseButtons; ++k) p.buttons[k].function = functions[k];
-  p.buttons[4].function = kFunctionShortcut;
-  p.buttons[4].shortcut_modifiers = kModCtrl | kModAlt | kModShift;
-  p.buttons[4].shortcut_key = 23;  // T
-
   std::vector<MacroEvent> long_macro;
   for (int i = 0; i < 20; ++i) {
     const uint8_t key = static_cast<uint8_t>(4 + i);
@@ -122,16 +74,34 @@ std::unique_ptr<ProfileRecord> busy_profile() {
     long_macro.push_back(macro_event(kKindMove, 0, move_delay, 37 * i - 300, 1000 - 97 * i));
     long_macro.push_back(macro_event(kKindRelease, key, 127));
   }
-  assign_macro(p.buttons[kLongMacroSlot], long_macro, 1, 4);
-  assign_macro(p.buttons[2],
-               {macro_event(kKindPress, kCodeRightButton, 60), macro_event(kKindMove, 0, 1999, -5, 7),
-                macro_event(kKindRelease, kCodeRightButton, 2)},
-               1, 0);
-  assign_macro(p.buttons[6],
-               {macro_event(kKindPress, 0xE0, 30), macro_event(kKindPress, 6, 130),
-                macro_event(kKindRelease, 6, 40), macro_event(kKindRelease, 0xE0, 2)},
-               2, 9);
-  return record;
+  return test::busy_profile({
+      .dpi = {3, 24, 50, 100, 200, 300, 444, 519},
+      .dpi_enabled = {1, 1, 0, 1, 1, 1, 0, 1},
+      .dpi_color_first = 0x102030u,
+      .dpi_color_step = 0x0F1E2Du,
+      .current_dpi_level = 5,
+      .light_brightness = 2,
+      .breath_speed = 3,
+      .sleep_timer = 0x3A,
+      .light_off_timer = 9,
+      .key_debounce = 12,
+      .light_color = 0x65B2E1,
+      .polling_rate = 0,
+      .polling_rate_hs = 4,
+      .functions = {2, 0, 0, 65, 0, 44, 0, 14, 88, 55, 23, 71, 9, 19, 82, 11, 3, 0},
+      .shortcut = {.button = 4, .modifiers = kModCtrl | kModAlt | kModShift, .key = 23},  // Ctrl+Alt+Shift+T
+      .macros = {{.button = kLongMacroSlot, .events = long_macro, .mode = 1, .repeat = 4},
+                 {.button = 2,
+                  .events = {macro_event(kKindPress, kCodeRightButton, 60), macro_event(kKindMove, 0, 1999, -5, 7),
+                             macro_event(kKindRelease, kCodeRightButton, 2)},
+                  .mode = 1,
+                  .repeat = 0},
+                 {.button = 6,
+                  .events = {macro_event(kKindPress, 0xE0, 30), macro_event(kKindPress, 6, 130),
+                             macro_event(kKindRelease, 6, 40), macro_event(kKindRelease, 0xE0, 2)},
+                  .mode = 2,
+                  .repeat = 9}},
+  });
 }
 
 std::optional<Bytes> bytes_from_hex(const std::string& hex) {
@@ -325,30 +295,7 @@ class VirtualMouseBleApplyTest : public ::testing::Test {
   void expect_mouse_holds(const ProfileRecord& p, const VmMouseState& before) {
     VmMouseState s{};
     vm_get_state(&s);
-    uint8_t mask = 0;
-    for (int k = 0; k < kDpiLevels; ++k) {
-      SCOPED_TRACE(k);
-      EXPECT_EQ(s.dpi_units[k], p.dpi_value[k]);
-      for (int c = 0; c < 3; ++c) EXPECT_EQ(s.dpi_colors[k][c], (p.dpi_color[k] >> (8 * c)) & 0xFF);
-      if (p.dpi_enabled[k] == 1) mask = static_cast<uint8_t>(mask | 1u << k);
-    }
-    EXPECT_EQ(s.dpi_level_mask, mask);
-    EXPECT_EQ(s.current_level, p.current_dpi_level);
-    EXPECT_EQ(s.lift_off, p.lift_off_distance);
-    EXPECT_EQ(s.ripple, p.ripple_control);
-    EXPECT_EQ(s.angle_snap, p.angle_snap);
-    EXPECT_EQ(s.motion_sync, p.motion_sync);
-    EXPECT_EQ(s.light_mode, p.light_mode);
-    EXPECT_EQ(s.light_speed, p.breath_speed);
-    EXPECT_EQ(s.light_brightness, p.light_brightness);
-    for (int c = 0; c < 3; ++c) EXPECT_EQ(s.light_color[c], (p.light_color >> (8 * c)) & 0xFF);
-    EXPECT_EQ(s.sleep_timer, p.sleep_timer);
-    EXPECT_EQ(s.light_off_timer, p.light_off_timer);
-    EXPECT_EQ(s.key_debounce, p.key_debounce);
-    for (int k = 0; k < kMouseButtons; ++k) {
-      const DeviceBytes expected = device_function_bytes(k, p.buttons[k]);
-      EXPECT_THAT(s.buttons[k], ::testing::ElementsAreArray(expected)) << "button " << k;
-    }
+    test::expect_mouse_holds_settings(s, p);
 
     // The polling rate is the mouse's own over Bluetooth LE.
     EXPECT_EQ(s.polling_rate, before.polling_rate);
@@ -362,24 +309,7 @@ class VirtualMouseBleApplyTest : public ::testing::Test {
     EXPECT_EQ(s.accepted_macro_chunks, static_cast<uint32_t>(kMacroChunks));
 
     for (int k : kMacroSlots) {
-      SCOPED_TRACE(k);
-      const ButtonSlot& slot = p.buttons[k];
-      VmMacroInfo info{};
-      VmMacroEvent events[kMaxMacroEvents]{};
-      ASSERT_EQ(vm_macro_decode(macro_start_block(k), &info, events, kMaxMacroEvents), VM_MACRO_OK);
-      EXPECT_EQ(info.blocks_read, k == kLongMacroSlot ? kLongMacroChunks : 1);
-      EXPECT_EQ(info.mode, slot.macro_mode);
-      EXPECT_EQ(info.repeat, slot.macro_repeat == 0 ? 1 : slot.macro_repeat);
-      ASSERT_EQ(info.event_count, slot.macro_event_count);
-      for (int i = 0; i < info.event_count; ++i) {
-        SCOPED_TRACE(i);
-        const MacroEvent& want = slot.macro_events[i];
-        EXPECT_EQ(events[i].kind, want.kind);
-        EXPECT_EQ(events[i].code, want.code);
-        EXPECT_EQ(events[i].delay, want.delay);
-        EXPECT_EQ(events[i].x, want.x);
-        EXPECT_EQ(events[i].y, want.y);
-      }
+      ASSERT_NO_FATAL_FAILURE(test::expect_mouse_holds_macro(p, k, k == kLongMacroSlot ? kLongMacroChunks : 1));
     }
 
     VmCounters counters{};
