@@ -2,18 +2,14 @@
 // D-Bus client, a python3-dbusmock org.bluez started and killed by each test.
 
 #include <QCoreApplication>
-#include <QDBusConnection>
-#include <QDBusError>
 #include <QJsonArray>
 #include <QJsonObject>
 #include <QTest>
-#include <QThread>
 
 #include <gtest/gtest.h>
 
 #include <algorithm>
 #include <chrono>
-#include <memory>
 #include <mutex>
 #include <string>
 #include <thread>
@@ -22,37 +18,13 @@
 #include "app/trace.h"
 #include "device/ble_gatt_bluez.h"
 #include "device/ble_transport.h"
-#include "fake_bluez_process.h"
+#include "fake_bluez_fixture.h"
 
 namespace norvane {
 namespace {
 
-using test::FakeBluezProcess;
+using test::FakeBluezMouse;
 using test::uuid16;
-
-constexpr int kEventWaitMs = 5000;
-
-QCoreApplication& application() {
-  static int argc = 1;
-  static char name[] = "device_ble_bluez_tests";
-  static char* argv[] = {name, nullptr};
-  static QCoreApplication* app = new QCoreApplication(argc, argv);
-  return *app;
-}
-
-struct ReceivedEvent {
-  uint16_t code = 0;
-  uint16_t value = 0;
-  bool on_ui_thread = false;
-};
-
-// The objects of one mouse on the fake bus.
-struct FakeMouse {
-  QString device;
-  QString service;
-  QString report;  // 0xFEE3
-  QString event;   // 0xFEE4
-};
 
 std::vector<uint8_t> numbered_report(size_t length) {
   std::vector<uint8_t> report(length);
@@ -60,17 +32,10 @@ std::vector<uint8_t> numbered_report(size_t length) {
   return report;
 }
 
-class BleBluezTest : public ::testing::Test {
+class BleBluezTest : public test::FakeBluezFixture {
  protected:
   void SetUp() override {
-    application();
-    const QString error = fake_.start();
-    ASSERT_TRUE(error.isEmpty()) << error.toStdString();
-    static int connection_number = 0;
-    connection_name_ = QStringLiteral("ble-test-%1").arg(++connection_number);
-    bus_ = std::make_unique<QDBusConnection>(
-        QDBusConnection::connectToBus(fake_.bus_address(), connection_name_));
-    ASSERT_TRUE(bus_->isConnected()) << bus_->lastError().message().toStdString();
+    ASSERT_NO_FATAL_FAILURE(FakeBluezFixture::SetUp());
     previous_sink_ = set_trace_sink([this](const std::string& line) {
       std::lock_guard<std::mutex> lock(traces_mutex_);
       traces_.push_back(line);
@@ -78,42 +43,12 @@ class BleBluezTest : public ::testing::Test {
   }
 
   void TearDown() override {
-    transport_.reset();
-    gatt_.reset();
-    bus_.reset();
-    QDBusConnection::disconnectFromBus(connection_name_);
-    fake_.stop();
+    FakeBluezFixture::TearDown();
     set_trace_sink(previous_sink_);
-  }
-
-  BleTransport& make_transport(int call_timeout_ms = kBluezCallTimeoutMs) {
-    gatt_ = std::make_unique<BluezGatt>(*bus_, call_timeout_ms);
-    transport_ = std::make_unique<BleTransport>(*gatt_, [this](uint16_t code, uint16_t value) {
-      events_.push_back({code, value, QThread::currentThread() == application().thread()});
-    });
-    return *transport_;
-  }
-
-  static void link_up(BleTransport& transport) { transport.set_fragments("VID&02045E", "PID&0009"); }
-
-  FakeMouse add_mouse(const QString& address = QStringLiteral("AA:BB:CC:DD:EE:01"),
-                      const QString& modalias = QStringLiteral("usb:v045Ep0009d0001"),
-                      bool connected = true, bool resolved = true) {
-    FakeMouse mouse;
-    mouse.device = fake_.add_device(address, modalias, connected, resolved);
-    mouse.service = fake_.add_service(mouse.device, 0x000c, uuid16(0xfee0));
-    mouse.report = fake_.add_characteristic(mouse.service, 0x000d, uuid16(0xfee3),
-                                            {"read", "write", "write-without-response"});
-    mouse.event = fake_.add_characteristic(mouse.service, 0x000f, uuid16(0xfee4), {"read", "notify"});
-    return mouse;
   }
 
   qsizetype call_count(const QString& path, const char* method) {
     return fake_.calls(path, QString::fromLatin1(method)).size();
-  }
-
-  bool wait_for_events(size_t count) {
-    return QTest::qWaitFor([&] { return events_.size() >= count; }, kEventWaitMs);
   }
 
   // A round trip to the fake BlueZ: every signal it sent before has then been queued
@@ -129,19 +64,13 @@ class BleBluezTest : public ::testing::Test {
     return std::find(traces_.begin(), traces_.end(), line) != traces_.end();
   }
 
-  FakeBluezProcess fake_;
-  QString connection_name_;
-  std::unique_ptr<QDBusConnection> bus_;
-  std::unique_ptr<BluezGatt> gatt_;
-  std::unique_ptr<BleTransport> transport_;
-  std::vector<ReceivedEvent> events_;
   std::mutex traces_mutex_;
   std::vector<std::string> traces_;
   TraceSink previous_sink_;
 };
 
 TEST_F(BleBluezTest, ReportReachesTheReportCharacteristicUnchangedFromTheWorkerThread) {
-  const FakeMouse mouse = add_mouse();
+  const FakeBluezMouse mouse = fake_.add_mouse();
   BleTransport& transport = make_transport();
   link_up(transport);
   transport.ble_register_notifications();
@@ -164,9 +93,9 @@ TEST_F(BleBluezTest, ReportReachesTheReportCharacteristicUnchangedFromTheWorkerT
 }
 
 TEST_F(BleBluezTest, NothingIsWrittenOrRegisteredWithoutFragmentsOrAMatchingDevice) {
-  const FakeMouse mouse = add_mouse();
-  const FakeMouse other_product = add_mouse("AA:BB:CC:DD:EE:02", "bluetooth:v045Ep0010d0001");
-  const FakeMouse disconnected = add_mouse("AA:BB:CC:DD:EE:03", "usb:v045Ep0009d0001", false);
+  const FakeBluezMouse mouse = fake_.add_mouse();
+  const FakeBluezMouse other_product = fake_.add_mouse("AA:BB:CC:DD:EE:02", "bluetooth:v045Ep0010d0001");
+  const FakeBluezMouse disconnected = fake_.add_mouse("AA:BB:CC:DD:EE:03", "usb:v045Ep0009d0001", false);
   BleTransport& transport = make_transport();
   const std::vector<uint8_t> report = numbered_report(56);
 
@@ -182,7 +111,7 @@ TEST_F(BleBluezTest, NothingIsWrittenOrRegisteredWithoutFragmentsOrAMatchingDevi
   EXPECT_FALSE(transport.has_registration());
   EXPECT_EQ(transport.ble_write(report), 0);
 
-  for (const FakeMouse* device : {&mouse, &other_product, &disconnected}) {
+  for (const FakeBluezMouse* device : {&mouse, &other_product, &disconnected}) {
     EXPECT_EQ(call_count(device->report, "WriteValue"), 0) << device->device.toStdString();
     EXPECT_EQ(call_count(device->event, "StartNotify"), 0) << device->device.toStdString();
   }
@@ -196,14 +125,14 @@ TEST_F(BleBluezTest, NothingIsWrittenOrRegisteredWithoutFragmentsOrAMatchingDevi
   EXPECT_EQ(transport.ble_write(nullptr, 4), 0);
   EXPECT_EQ(call_count(mouse.report, "WriteValue"), 1);
   EXPECT_EQ(call_count(mouse.event, "StartNotify"), 1);
-  for (const FakeMouse* device : {&other_product, &disconnected}) {
+  for (const FakeBluezMouse* device : {&other_product, &disconnected}) {
     EXPECT_EQ(call_count(device->report, "WriteValue"), 0) << device->device.toStdString();
     EXPECT_EQ(call_count(device->event, "StartNotify"), 0) << device->device.toStdString();
   }
 }
 
 TEST_F(BleBluezTest, NotificationsBecomeDeviceEventsOnTheUiThread) {
-  const FakeMouse mouse = add_mouse();
+  const FakeBluezMouse mouse = fake_.add_mouse();
   BleTransport& transport = make_transport();
   link_up(transport);
   transport.ble_register_notifications();
@@ -256,7 +185,7 @@ TEST_F(BleBluezTest, FirstPrimaryServiceIsTheOneWithTheLowestHandle) {
 }
 
 TEST_F(BleBluezTest, RejectedWriteIsAFailure) {
-  const FakeMouse mouse = add_mouse();
+  const FakeBluezMouse mouse = fake_.add_mouse();
   BleTransport& transport = make_transport();
   link_up(transport);
   transport.ble_register_notifications();
@@ -268,7 +197,7 @@ TEST_F(BleBluezTest, RejectedWriteIsAFailure) {
 }
 
 TEST_F(BleBluezTest, WriteGivesUpWhenBluezDoesNotAnswer) {
-  const FakeMouse mouse = add_mouse();
+  const FakeBluezMouse mouse = fake_.add_mouse();
   constexpr int kCallTimeoutMs = 300;
   BleTransport& transport = make_transport(kCallTimeoutMs);
   link_up(transport);
@@ -287,7 +216,7 @@ TEST_F(BleBluezTest, WriteGivesUpWhenBluezDoesNotAnswer) {
 }
 
 TEST_F(BleBluezTest, UnregisteringStopsNotifications) {
-  const FakeMouse mouse = add_mouse();
+  const FakeBluezMouse mouse = fake_.add_mouse();
   BleTransport& transport = make_transport();
   link_up(transport);
   transport.ble_register_notifications();
@@ -307,8 +236,8 @@ TEST_F(BleBluezTest, UnregisteringStopsNotifications) {
 }
 
 TEST_F(BleBluezTest, NewRegistrationReplacesTheHeldOne) {
-  const FakeMouse first = add_mouse("AA:BB:CC:DD:EE:01");
-  const FakeMouse second = add_mouse("AA:BB:CC:DD:EE:02");
+  const FakeBluezMouse first = fake_.add_mouse("AA:BB:CC:DD:EE:01");
+  const FakeBluezMouse second = fake_.add_mouse("AA:BB:CC:DD:EE:02");
   BleTransport& transport = make_transport();
   link_up(transport);
   transport.ble_register_notifications();
@@ -327,7 +256,7 @@ TEST_F(BleBluezTest, NewRegistrationReplacesTheHeldOne) {
 }
 
 TEST_F(BleBluezTest, RegistrationWaitsUntilServicesAreResolved) {
-  const FakeMouse mouse = add_mouse("AA:BB:CC:DD:EE:01", "usb:v045Ep0009d0001", true, false);
+  const FakeBluezMouse mouse = fake_.add_mouse("AA:BB:CC:DD:EE:01", "usb:v045Ep0009d0001", true, false);
   BleTransport& transport = make_transport();
   link_up(transport);
   transport.ble_register_notifications();

@@ -127,6 +127,17 @@ QString FakeBluezProcess::add_characteristic(const QString& service, int handle,
       .toString();
 }
 
+FakeBluezMouse FakeBluezProcess::add_mouse(const QString& address, const QString& modalias, bool connected,
+                                           bool resolved) {
+  FakeBluezMouse mouse;
+  mouse.device = add_device(address, modalias, connected, resolved);
+  mouse.service = add_service(mouse.device, 0x000c, uuid16(0xfee0));
+  mouse.report =
+      add_characteristic(mouse.service, 0x000d, uuid16(0xfee3), {"read", "write", "write-without-response"});
+  mouse.event = add_characteristic(mouse.service, 0x000f, uuid16(0xfee4), {"read", "notify"});
+  return mouse;
+}
+
 void FakeBluezProcess::notify(const QString& characteristic, const QByteArray& bytes) {
   QJsonArray values;
   for (const char byte : bytes) values.append(static_cast<int>(static_cast<uint8_t>(byte)));

@@ -15,6 +15,14 @@
 
 namespace norvane::test {
 
+// The objects of one mouse on the fake bus.
+struct FakeBluezMouse {
+  QString device;
+  QString service;
+  QString report;  // 0xFEE3
+  QString event;   // 0xFEE4
+};
+
 class FakeBluezProcess {
  public:
   FakeBluezProcess();
@@ -36,6 +44,11 @@ class FakeBluezProcess {
   QString add_service(const QString& device, int handle, const QString& uuid, bool primary = true);
   QString add_characteristic(const QString& service, int handle, const QString& uuid,
                              const QStringList& flags);
+  // A mouse as the transport looks for it: primary service 0xFEE0 (handle 12) with the
+  // writable report characteristic 0xFEE3 and the notifying event characteristic 0xFEE4.
+  FakeBluezMouse add_mouse(const QString& address = QStringLiteral("AA:BB:CC:DD:EE:01"),
+                           const QString& modalias = QStringLiteral("usb:v045Ep0009d0001"),
+                           bool connected = true, bool resolved = true);
   void notify(const QString& characteristic, const QByteArray& bytes);
   void notify_text(const QString& characteristic, const QString& text);
   void set_resolved(const QString& device, bool resolved);

@@ -4,14 +4,9 @@
 // notifications travel back through the fake as property changes of the event
 // characteristic. Pauses go to a recording clock.
 
-#include <QCoreApplication>
-#include <QDBusConnection>
-#include <QDBusError>
 #include <QJsonArray>
 #include <QJsonObject>
 #include <QTemporaryDir>
-#include <QTest>
-#include <QThread>
 
 #include <gmock/gmock.h>
 #include <gtest/gtest.h>
@@ -34,31 +29,20 @@
 #include "protocol/settings_applier.h"
 #include "recording_apply_host.h"
 #include "recording_clock.h"
-#include "tests/device/fake_bluez_process.h"
+#include "tests/device/fake_bluez_fixture.h"
 #include "virtual_mouse_profile.h"
 
 namespace norvane {
 namespace {
 
-using test::FakeBluezProcess;
-using test::uuid16;
+using test::FakeBluezMouse;
 using Bytes = std::vector<uint8_t>;
-
-constexpr int kEventWaitMs = 5000;
 
 // The macro slots used below and the chunks their macros take.
 constexpr int kLongMacroSlot = 1;
 constexpr int kLongMacroChunks = 3;
 constexpr int kMacroSlots[] = {kLongMacroSlot, 2, 6};
 constexpr int kMacroChunks = kLongMacroChunks + 1 + 1;
-
-QCoreApplication& application() {
-  static int argc = 1;
-  static char name[] = "protocol_virtual_mouse_ble_tests";
-  static char* argv[] = {name, nullptr};
-  static QCoreApplication* app = new QCoreApplication(argc, argv);
-  return *app;
-}
 
 using test::macro_event;
 
@@ -169,24 +153,9 @@ class WriteBridge {
   std::vector<int> results_;  // vm_ble_write's answers
 };
 
-struct ReceivedEvent {
-  uint16_t code = 0;
-  uint16_t value = 0;
-  bool on_ui_thread = false;
-};
-
-// The mouse's objects on the fake bus.
-struct FakeMouse {
-  QString device;
-  QString service;
-  QString report;  // 0xFEE3
-  QString event;   // 0xFEE4
-};
-
-class VirtualMouseBleApplyTest : public ::testing::Test {
+class VirtualMouseBleApplyTest : public test::FakeBluezFixture {
  protected:
   void SetUp() override {
-    application();
     vm_set_realtime(0);
     vm_set_battery_period(0);
     vm_set_links(0);
@@ -201,25 +170,13 @@ class VirtualMouseBleApplyTest : public ::testing::Test {
     ASSERT_TRUE(log_dir_.isValid());
     bridge_ = std::make_unique<WriteBridge>(log_dir_.filePath(QStringLiteral("writes.hex")).toStdString());
 
-    const QString error = fake_.start();
-    ASSERT_TRUE(error.isEmpty()) << error.toStdString();
-    static int connection_number = 0;
-    connection_name_ = QStringLiteral("ble-apply-test-%1").arg(++connection_number);
-    bus_ = std::make_unique<QDBusConnection>(QDBusConnection::connectToBus(fake_.bus_address(), connection_name_));
-    ASSERT_TRUE(bus_->isConnected()) << bus_->lastError().message().toStdString();
-    gatt_ = std::make_unique<BluezGatt>(*bus_);
-    transport_ = std::make_unique<BleTransport>(*gatt_, [this](uint16_t code, uint16_t value) {
-      events_.push_back({code, value, QThread::currentThread() == application().thread()});
-    });
+    ASSERT_NO_FATAL_FAILURE(FakeBluezFixture::SetUp());
+    make_transport();
   }
 
   void TearDown() override {
     vm_set_ble_listener(nullptr, nullptr, nullptr);
-    transport_.reset();
-    gatt_.reset();
-    bus_.reset();
-    QDBusConnection::disconnectFromBus(connection_name_);
-    fake_.stop();
+    FakeBluezFixture::TearDown();
     vm_set_links(0);
   }
 
@@ -228,17 +185,13 @@ class VirtualMouseBleApplyTest : public ::testing::Test {
   // and registered for notifications.
   void connect_mouse() {
     vm_set_links(VM_LINK_BIT(VM_LINK_BLE));
-    mouse_.device = fake_.add_device(QStringLiteral("AA:BB:CC:DD:EE:01"), QStringLiteral("usb:v045Ep0009d0001"));
-    mouse_.service = fake_.add_service(mouse_.device, 0x000c, uuid16(0xfee0));
-    mouse_.report = fake_.add_characteristic(mouse_.service, 0x000d, uuid16(0xfee3),
-                                             {"read", "write", "write-without-response"});
-    mouse_.event = fake_.add_characteristic(mouse_.service, 0x000f, uuid16(0xfee4), {"read", "notify"});
+    mouse_ = fake_.add_mouse();
     const QJsonObject logged = fake_.command({{"op", "log_writes"},
                                               {"path", mouse_.report},
                                               {"file", QString::fromStdString(bridge_->path())}});
     ASSERT_FALSE(logged.contains(QStringLiteral("error"))) << logged.value("error").toString().toStdString();
 
-    transport_->set_fragments("VID&02045E", "PID&0009");
+    link_up(*transport_);
     transport_->ble_register_notifications();
     ASSERT_TRUE(transport_->has_registration());
     links.ble_present = 1;
@@ -272,10 +225,6 @@ class VirtualMouseBleApplyTest : public ::testing::Test {
       fake_.notify(mouse_.event, QByteArray(reinterpret_cast<const char*>(n.data()), static_cast<qsizetype>(n.size())));
     }
     return pending;
-  }
-
-  bool wait_for_events(size_t count) {
-    return QTest::qWaitFor([&] { return events_.size() >= count; }, kEventWaitMs);
   }
 
   // The bytes of every WriteValue the fake BlueZ got on the report characteristic.
@@ -320,13 +269,7 @@ class VirtualMouseBleApplyTest : public ::testing::Test {
 
   QTemporaryDir log_dir_;
   std::unique_ptr<WriteBridge> bridge_;
-  FakeBluezProcess fake_;
-  QString connection_name_;
-  std::unique_ptr<QDBusConnection> bus_;
-  std::unique_ptr<BluezGatt> gatt_;
-  std::unique_ptr<BleTransport> transport_;
-  FakeMouse mouse_;
-  std::vector<ReceivedEvent> events_;
+  FakeBluezMouse mouse_;
   std::mutex notifications_mutex_;
   std::vector<Bytes> notifications_;
 
