@@ -47,21 +47,22 @@ std::optional<VendorProduct> BleTransport::target() const {
 
 size_t BleTransport::list_ble_devices() {
   GattObjects objects;
-  const GattCallResult read = gatt_.read_objects(objects);
-  if (!read.ok()) {
-    table_.clear();
-    trace_call_failure("GetManagedObjects", "/", read);
-    return 0;
-  }
-  refill_table(objects);
+  if (!read_objects_into_table(objects)) return 0;
   return table_.count();
 }
 
 size_t BleTransport::device_count() const { return table_.count(); }
 
-void BleTransport::refill_table(const GattObjects& objects) {
+bool BleTransport::read_objects_into_table(GattObjects& objects) {
+  const GattCallResult read = gatt_.read_objects(objects);
+  if (!read.ok()) {
+    table_.clear();
+    trace_call_failure("GetManagedObjects", "/", read);
+    return false;
+  }
   const size_t count = table_.refill(objects.devices);
   trace("m_iBleNum = %d\r\n", static_cast<int>(count));
+  return true;
 }
 
 std::vector<const GattDevice*> BleTransport::matching_devices(const GattObjects& objects,
@@ -93,13 +94,7 @@ const GattService* BleTransport::usable_service(const GattObjects& objects,
 
 int BleTransport::ble_register_notifications() {
   GattObjects objects;
-  const GattCallResult read = gatt_.read_objects(objects);
-  if (!read.ok()) {
-    table_.clear();
-    trace_call_failure("GetManagedObjects", "/", read);
-    return 0;
-  }
-  refill_table(objects);
+  if (!read_objects_into_table(objects)) return 0;
 
   const std::optional<VendorProduct> wanted = target();
   if (!wanted) return 0;

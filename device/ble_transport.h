@@ -85,7 +85,9 @@ class BleTransport : public BleLinkPort {
   std::optional<VendorProduct> target() const;
   std::vector<const GattDevice*> matching_devices(const GattObjects& objects,
                                                   const VendorProduct& target) const;
-  void refill_table(const GattObjects& objects);
+  // Reads the bus's objects and refills the device table from them. A bus failure
+  // empties the table, is traced and returns false.
+  bool read_objects_into_table(GattObjects& objects);
   const GattService* usable_service(const GattObjects& objects, const GattDevice& device) const;
   GattCallStatus hold_registration(const GattCharacteristic& characteristic,
                                    const GattService& service);
