@@ -21,7 +21,7 @@ void vm_unplug(int link) { mouse().plug(link, false); }
 int vm_plugged(int link) { return mouse().plugged(link) ? 1 : 0; }
 void vm_set_links(uint32_t mask) { mouse().set_links(mask); }
 
-void vm_sleep(void) { mouse().sleep(); }
+void vm_sleep(void) { mouse().fall_asleep(); }
 void vm_wake(void) { mouse().wake(); }
 void vm_press_dpi_button(void) { mouse().press_dpi_button(); }
 void vm_change_polling_rate(int polling_rate, int polling_rate_hs) {

@@ -197,7 +197,7 @@ bool run_control_command(VirtualMouse& mouse, std::string_view line, std::string
     if (!ok) return fail(reply, "unknown link (cable, 2.4, 8k, ble, none)");
     mouse.set_links(mask);
   } else if (cmd == "sleep" && args == 0) {
-    mouse.sleep();
+    mouse.fall_asleep();
   } else if (cmd == "wake" && args == 0) {
     mouse.wake();
   } else if (cmd == "dpi" && args == 0) {

@@ -412,7 +412,7 @@ void VirtualMouse::forget_partials_locked() {
   for (LinkReceiver& receiver : receivers_) receiver.forget_partial();
 }
 
-void VirtualMouse::sleep() {
+void VirtualMouse::fall_asleep() {
   std::lock_guard lock(mutex_);
   sleeping_ = true;
   forget_partials_locked();

@@ -81,7 +81,7 @@ class VirtualMouse {
   void plug(int link, bool plugged);
   bool plugged(int link) const;
   void set_links(uint32_t mask);
-  void sleep();
+  void fall_asleep();
   void wake();
   void press_dpi_button();
   void change_polling_rate(int polling_rate, int polling_rate_hs);

@@ -141,7 +141,7 @@ TEST_F(AnswersTest, BatteryReportsFollowTheClock) {
 }
 
 TEST_F(AnswersTest, AsleepTheMouseAnswersNothingUntilAButtonWakesIt) {
-  mouse.sleep();
+  mouse.fall_asleep();
   send(VM_LINK_24G, kLight);
   mouse.send_event(0x40, 0, 50);
   mouse.set_battery_period(1);

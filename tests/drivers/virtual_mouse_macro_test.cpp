@@ -184,7 +184,7 @@ TEST_F(VirtualMouseTest, ABrokenOrHalfSentChunkIsNeverStored) {
     uint8_t stored[VM_MACRO_CHUNK_BYTES];
     EXPECT_FALSE(mouse.macro_block(1, stored));
     // A chunk left half sent on one link is dropped before the next case.
-    mouse.sleep();
+    mouse.fall_asleep();
     mouse.wake();
   }
 }

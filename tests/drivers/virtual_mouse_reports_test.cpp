@@ -218,7 +218,7 @@ TEST_F(VirtualMouseTest, TheWrongChannelOrAClosedDeviceTakesNothing) {
 }
 
 TEST_F(VirtualMouseTest, AsleepTheMouseReceivesNothing) {
-  mouse.sleep();
+  mouse.fall_asleep();
   send(VM_LINK_CABLE, kDefaultLight);
   EXPECT_EQ(mouse.state().accepted_light, 0u);
   EXPECT_EQ(mouse.counters().ignored_asleep, 1u);
