@@ -63,14 +63,4 @@ DRIVER_EXPORT int WriteUSB(const unsigned char* buffer, int length) {
 // Events reach the program as event messages; nothing queues for reading.
 DRIVER_EXPORT int ReadUSB(unsigned char* /*buffer*/, int /*length*/) { return 0; }
 
-static_assert(std::is_same_v<decltype(&Set_VIDPID), Set_VIDPID_fn>);
-static_assert(std::is_same_v<decltype(&Open_DevMonitor), Open_DevMonitor_fn>);
-static_assert(std::is_same_v<decltype(&Close_DevMonitor), Close_DevMonitor_fn>);
-static_assert(std::is_same_v<decltype(&Open_FeatureDevice), Open_FeatureDevice_fn>);
-static_assert(std::is_same_v<decltype(&Close_FeatureDevice), Close_FeatureDevice_fn>);
-static_assert(std::is_same_v<decltype(&SetFeature), SetFeature_fn>);
-static_assert(std::is_same_v<decltype(&GetFeature), GetFeature_fn>);
-static_assert(std::is_same_v<decltype(&Open_ReportDevice), Open_ReportDevice_fn>);
-static_assert(std::is_same_v<decltype(&Close_ReportDevice), Close_ReportDevice_fn>);
-static_assert(std::is_same_v<decltype(&WriteUSB), WriteUSB_fn>);
-static_assert(std::is_same_v<decltype(&ReadUSB), ReadUSB_fn>);
+#include "drivers/entry_point_checks.h"
