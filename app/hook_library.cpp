@@ -2,7 +2,7 @@
 
 #include <dlfcn.h>
 
-#include "app/trace.h"
+#include "core/trace.h"
 
 namespace norvane {
 namespace {

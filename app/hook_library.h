@@ -8,7 +8,7 @@
 
 #include <string>
 
-#include "device/driver_api.h"
+#include "drivers/driver_api.h"
 
 extern "C" {
 // `window` is where captured input is posted (message 1034).

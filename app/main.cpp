@@ -10,7 +10,7 @@
 #include "app/qt_trace_sink.h"
 #include "app/single_instance.h"
 #include "app/toolkit/resources.h"
-#include "app/trace.h"
+#include "core/trace.h"
 #include "settings/ms1_page.h"
 
 namespace {

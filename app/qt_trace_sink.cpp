@@ -2,7 +2,7 @@
 
 #include <QString>
 
-#include "app/trace.h"
+#include "core/trace.h"
 
 Q_LOGGING_CATEGORY(lcNorvaneTrace, "norvane.trace")
 

@@ -14,9 +14,9 @@
 #include <cstdlib>
 #include <memory>
 
-#include "app/messages.h"
 #include "app/toolkit/window_base.h"
-#include "app/trace.h"
+#include "core/messages.h"
+#include "core/trace.h"
 
 namespace norvane {
 namespace {

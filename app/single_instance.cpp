@@ -10,7 +10,7 @@
 #include <QThread>
 #include <unistd.h>
 
-#include "app/trace.h"
+#include "core/trace.h"
 
 namespace norvane {
 namespace {

@@ -3,7 +3,7 @@
 #include <algorithm>
 #include <cctype>
 
-#include "settings/profile_record.h"
+#include "core/profile_record.h"
 
 namespace norvane {
 namespace {

@@ -2,7 +2,7 @@
 
 #include <utility>
 
-#include "app/messages.h"
+#include "core/messages.h"
 
 namespace norvane {
 

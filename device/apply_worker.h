@@ -11,8 +11,8 @@
 #include <functional>
 #include <thread>
 
-#include "app/thread_message_queue.h"
-#include "device/link_state.h"
+#include "core/link_state.h"
+#include "core/thread_message_queue.h"
 
 namespace norvane {
 

@@ -2,7 +2,7 @@
 
 #include <string>
 
-#include "app/messages.h"
+#include "core/messages.h"
 #include "device/link_controls.h"
 
 namespace norvane {

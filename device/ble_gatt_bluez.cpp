@@ -10,7 +10,7 @@
 #include <QVariant>
 #include <QVariantMap>
 
-#include "app/trace.h"
+#include "core/trace.h"
 
 namespace norvane {
 namespace {

@@ -3,7 +3,7 @@
 #include <algorithm>
 #include <utility>
 
-#include "app/trace.h"
+#include "core/trace.h"
 #include "device/ble_notification.h"
 
 namespace norvane {

@@ -14,7 +14,7 @@
 #include <shared_mutex>
 #include <string>
 
-#include "device/driver_api.h"
+#include "drivers/driver_api.h"
 
 namespace norvane {
 

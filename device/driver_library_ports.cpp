@@ -2,7 +2,7 @@
 
 #include <utility>
 
-#include "app/trace.h"
+#include "core/trace.h"
 
 namespace norvane {
 

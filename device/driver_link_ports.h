@@ -6,8 +6,8 @@
 
 #include <cstdint>
 
-#include "device/driver_api.h"
 #include "device/library_links.h"
+#include "drivers/driver_api.h"
 
 namespace norvane {
 

@@ -4,7 +4,7 @@
 
 #include <cstdint>
 
-#include "app/messages.h"
+#include "core/messages.h"
 
 namespace norvane {
 

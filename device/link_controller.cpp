@@ -2,8 +2,8 @@
 
 #include <utility>
 
-#include "app/messages.h"
-#include "app/trace.h"
+#include "core/messages.h"
+#include "core/trace.h"
 #include "device/library_message.h"
 #include "device/link_controls.h"
 

@@ -25,6 +25,8 @@
 #include <functional>
 #include <thread>
 
+#include "core/link_state.h"
+#include "core/profile_state.h"
 #include "device/apply_worker.h"
 #include "device/battery_display.h"
 #include "device/ble_link_port.h"
@@ -33,9 +35,7 @@
 #include "device/driver_link_ports.h"
 #include "device/library_links.h"
 #include "device/link_page_hooks.h"
-#include "device/link_state.h"
 #include "device/link_view.h"
-#include "settings/page_state.h"
 
 namespace norvane {
 
@@ -59,7 +59,7 @@ inline constexpr int kLightModes = 12;  // entries of the lighting-mode list
 // the page runs close_links before it tears down its view.
 struct LinkControllerParts {
   LinkState& links;
-  PageProfiles& profiles;
+  ProfileState& profiles;
   DriverLinkPorts& drivers;
   BleLinkPort& ble;
   BlePresenceProbe& ble_probe;
@@ -133,7 +133,7 @@ class LinkController {
   const std::atomic<int32_t>& state_of(LibraryLink link) const;
 
   LinkState& links_;
-  PageProfiles& profiles_;
+  ProfileState& profiles_;
   DriverLinkPorts& drivers_;
   BleLinkPort& ble_;
   BlePresenceProbe& ble_probe_;

@@ -2,8 +2,8 @@
 // current profile record, battery reports drive the battery display and tell which
 // receiver the mouse is answering behind.
 
-#include "app/messages.h"
-#include "app/trace.h"
+#include "core/messages.h"
+#include "core/trace.h"
 #include "device/link_controller.h"
 #include "device/link_controls.h"
 

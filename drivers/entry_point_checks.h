@@ -4,7 +4,7 @@
 
 #include <type_traits>
 
-#include "device/driver_api.h"
+#include "drivers/driver_api.h"
 
 static_assert(std::is_same_v<decltype(&Set_VIDPID), Set_VIDPID_fn>);
 static_assert(std::is_same_v<decltype(&Open_DevMonitor), Open_DevMonitor_fn>);

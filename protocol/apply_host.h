@@ -5,7 +5,7 @@
 // belong to the UI thread: an implementation must hand those calls over to it (a queued
 // invocation) rather than touch widgets or timers here. `save_profile_store` runs on the
 // worker thread and may block; the store code takes its snapshot of the profile list
-// under PageProfiles::mutex, which serialises it with the UI thread's changes.
+// under ProfileState::mutex, which serialises it with the UI thread's changes.
 
 namespace norvane {
 

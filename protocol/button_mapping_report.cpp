@@ -1,6 +1,6 @@
 #include "protocol/button_mapping_report.h"
 
-#include "buttons/device_function_bytes.h"
+#include "protocol/device_function_bytes.h"
 #include "protocol/report_sum.h"
 
 namespace norvane {

@@ -1,9 +1,9 @@
 #pragma once
 // The button mapping report (0x08): the three device bytes of each of the 18 buttons.
 
+#include "core/profile_record.h"
 #include "protocol/report.h"
 #include "protocol/report_sink.h"
-#include "settings/profile_record.h"
 
 namespace norvane {
 

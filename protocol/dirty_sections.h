@@ -3,10 +3,22 @@
 // the reports whose fields changed. Fields are compared as whole 32-bit words, also
 // where only their low byte is sent.
 
-#include "settings/page_state.h"
-#include "settings/profile_record.h"
+#include <array>
+
+#include "core/profile_record.h"
 
 namespace norvane {
+
+// The sections of the next apply: each flag stands for one report (the macros, one
+// upload per button slot).
+struct DirtyFlags {
+  bool dpi = false;
+  bool rate = false;
+  bool light = false;
+  bool buttons = false;
+  bool wakeup = false;
+  std::array<bool, kMouseButtons> macro{};
+};
 
 // Polling rate: both rates. DPI: level, lift-off, ripple, angle snap, motion sync, the
 // DPI values, enabled flags and colours (and the reserved words beside them). Lighting:

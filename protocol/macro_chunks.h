@@ -6,9 +6,9 @@
 #include <array>
 #include <cstdint>
 
-#include "macros/macro_record.h"
+#include "core/macro_record.h"
+#include "core/profile_record.h"
 #include "protocol/report.h"
-#include "settings/profile_record.h"
 
 namespace norvane {
 

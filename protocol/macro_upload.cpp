@@ -1,7 +1,7 @@
 #include "protocol/macro_upload.h"
 
+#include "protocol/macro_blocks.h"
 #include "protocol/macro_chunks.h"
-#include "settings/profile_defaults.h"
 
 namespace norvane {
 

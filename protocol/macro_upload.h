@@ -3,9 +3,9 @@
 
 #include <functional>
 
-#include "app/clock.h"
+#include "core/clock.h"
+#include "core/profile_record.h"
 #include "protocol/report_sink.h"
-#include "settings/profile_record.h"
 
 namespace norvane {
 

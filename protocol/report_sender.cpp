@@ -1,6 +1,6 @@
 #include "protocol/report_sender.h"
 
-#include "app/trace.h"
+#include "core/trace.h"
 #include "protocol/link_frames.h"
 #include "protocol/report.h"
 

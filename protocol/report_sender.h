@@ -11,8 +11,8 @@
 #include <cstdint>
 #include <span>
 
-#include "app/clock.h"
-#include "device/link_state.h"
+#include "core/clock.h"
+#include "core/link_state.h"
 #include "protocol/link_endpoints.h"
 #include "protocol/report_sink.h"
 

@@ -8,7 +8,7 @@
 
 namespace norvane {
 
-SettingsApplier::SettingsApplier(PageProfiles& profiles, const LinkState& links, ReportSink& sink, Clock& clock,
+SettingsApplier::SettingsApplier(ProfileState& profiles, const LinkState& links, ReportSink& sink, Clock& clock,
                                  ApplyHost& host)
     : profiles_(profiles),
       links_(links),

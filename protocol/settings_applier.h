@@ -2,7 +2,7 @@
 // The apply routine: sends what changed in the current profile since the last apply,
 // section by section, then saves the profile store and remembers what was sent.
 //
-// It works from a snapshot of the current record taken under PageProfiles::mutex when the
+// It works from a snapshot of the current record taken under ProfileState::mutex when the
 // changed sections are worked out; that snapshot is what is sent and what becomes
 // `last_applied`, so an edit the UI thread makes while reports go out stays pending for
 // the next apply. Runs on the device worker thread only.
@@ -10,12 +10,13 @@
 #include <functional>
 #include <memory>
 
-#include "app/clock.h"
-#include "device/link_state.h"
+#include "core/clock.h"
+#include "core/link_state.h"
+#include "core/profile_state.h"
 #include "protocol/apply_host.h"
+#include "protocol/dirty_sections.h"
 #include "protocol/macro_upload.h"
 #include "protocol/report_sink.h"
-#include "settings/page_state.h"
 
 namespace norvane {
 
@@ -28,7 +29,7 @@ enum class ApplyOutcome {
 
 class SettingsApplier {
  public:
-  SettingsApplier(PageProfiles& profiles, const LinkState& links, ReportSink& sink, Clock& clock,
+  SettingsApplier(ProfileState& profiles, const LinkState& links, ReportSink& sink, Clock& clock,
                   ApplyHost& host);
 
   ApplyOutcome apply_settings();
@@ -48,7 +49,7 @@ class SettingsApplier {
   bool send_sections();
   bool stopping() const { return stop_requested_ && stop_requested_(); }
 
-  PageProfiles& profiles_;
+  ProfileState& profiles_;
   const LinkState& links_;
   ReportSink& sink_;
   ApplyHost& host_;

@@ -2,8 +2,8 @@
 // The settings reports built from a profile record: the full-send opener (0x0C), DPI and
 // sensor (0x04), lighting and power (0x05) and polling rate (0x06).
 
+#include "core/profile_record.h"
 #include "protocol/report.h"
-#include "settings/profile_record.h"
 
 namespace norvane {
 

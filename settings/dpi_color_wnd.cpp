@@ -3,8 +3,8 @@
 #include <QGuiApplication>
 #include <QScreen>
 
+#include "core/profile_record.h"
 #include "settings/color_components.h"
-#include "settings/profile_record.h"
 
 namespace norvane {
 namespace {

@@ -5,7 +5,7 @@
 #include <cstring>
 #include <iterator>
 
-#include "settings/profile_defaults.h"
+#include "core/profile_defaults.h"
 #include "storage/case_fold.h"
 
 namespace norvane {

@@ -5,9 +5,9 @@
 // the macro when the library no longer has one of that name. No Qt.
 //
 // Threads: the profiles are shared with the worker's store save, so call it with
-// PageProfiles::mutex held.
+// ProfileState::mutex held.
 
-#include "settings/profile_record.h"
+#include "core/profile_record.h"
 #include "storage/record_names.h"
 
 namespace norvane {

@@ -6,10 +6,10 @@
 #include <mutex>
 #include <utility>
 
-#include "app/messages.h"
 #include "app/toolkit/resources.h"
 #include "app/toolkit/window_base.h"
-#include "app/trace.h"
+#include "core/messages.h"
+#include "core/trace.h"
 #include "settings/device_change_watch.h"
 #include "settings/page_controls.h"
 #include "settings/page_devices.h"

@@ -7,7 +7,7 @@
 // links to the mouse with the apply worker (PageDevices).
 //
 // Threads: everything here runs on the UI thread. The worker thread only reads the
-// current record (a snapshot under PageProfiles::mutex) and saves the store; every edit
+// current record (a snapshot under ProfileState::mutex) and saves the store; every edit
 // of a record or of the list therefore goes through the same mutex.
 
 #include <QString>
@@ -15,12 +15,12 @@
 #include <string>
 #include <string_view>
 
-#include "app/clock.h"
 #include "app/page_interface.h"
 #include "buttons/button_caption.h"
+#include "core/clock.h"
+#include "core/link_state.h"
+#include "core/profile_state.h"
 #include "device/link_page_hooks.h"
-#include "device/link_state.h"
-#include "settings/page_state.h"
 #include "storage/record_names.h"
 
 namespace norvane {
@@ -70,7 +70,7 @@ class CMS_1_Page final : public MainWindowPage, private LinkPageHooks {
   // Shows the current profile in every control.
   void refresh_page();
 
-  const PageProfiles& profiles() const { return profiles_; }
+  const ProfileState& profiles() const { return profiles_; }
   const MacroLibrary& macro_library() const { return macro_library_; }
   std::string store_folder() const { return store_folder_; }
 
@@ -116,7 +116,7 @@ class CMS_1_Page final : public MainWindowPage, private LinkPageHooks {
 
   PageEnvironment environment_;
   std::string store_folder_;
-  PageProfiles profiles_;
+  ProfileState profiles_;
   MacroLibrary macro_library_;
   LinkState links_;
   WindowBase* window_ = nullptr;

@@ -1,6 +1,6 @@
 #include "settings/page_apply_host.h"
 
-#include "app/messages.h"
+#include "core/messages.h"
 #include "device/link_controller.h"
 #include "settings/page_controls.h"
 

@@ -2,7 +2,7 @@
 // What the apply routine asks of the page, from the worker thread. The watchdog
 // timers and the busy ring belong to the UI thread, so those calls are queued over to
 // it; the store save runs right there on the worker (the store copies the profile list
-// under PageProfiles::mutex).
+// under ProfileState::mutex).
 
 #include <functional>
 #include <utility>

@@ -8,7 +8,7 @@
 #include <string>
 #include <string_view>
 
-#include "settings/profile_record.h"
+#include "core/profile_record.h"
 
 namespace norvane::page_controls {
 

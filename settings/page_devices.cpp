@@ -1,6 +1,6 @@
 #include "settings/page_devices.h"
 
-#include "app/trace.h"
+#include "core/trace.h"
 #include "storage/profile_store.h"
 
 namespace norvane {

@@ -12,8 +12,8 @@
 #include <memory>
 #include <string>
 
-#include "app/clock.h"
 #include "app/toolkit/message_port.h"
+#include "core/clock.h"
 #include "device/ble_gatt_bluez.h"
 #include "device/ble_presence.h"
 #include "device/ble_transport.h"
@@ -32,7 +32,7 @@ struct PageDeviceParts {
   std::string exe_folder;    // where the driver libraries are loaded from
   std::string store_folder;  // where the apply saves the profile store
   Clock& clock;              // pauses of the link pacing
-  PageProfiles& profiles;
+  ProfileState& profiles;
   LinkState& links;
   LinkView& view;
   LinkPageHooks& hooks;
@@ -56,7 +56,7 @@ class PageDevices {
   void run_apply();  // worker thread
   void save_store_from_worker();
 
-  PageProfiles& profiles_;
+  ProfileState& profiles_;
   std::string store_folder_;
   MessagePortPtr window_port_;
   UiThreadCalls ui_calls_;

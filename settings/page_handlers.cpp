@@ -5,18 +5,18 @@
 
 #include "app/msg_wnd.h"
 #include "app/toolkit/window_base.h"
-#include "app/trace.h"
+#include "core/light_mode.h"
+#include "core/profile_defaults.h"
+#include "core/trace.h"
 #include "device/link_controller.h"
 #include "settings/dpi_color_wnd.h"
 #include "settings/dpi_edit.h"
-#include "settings/lighting_rule.h"
 #include "settings/macro_resync.h"
 #include "settings/ms1_page.h"
 #include "settings/page_controls.h"
 #include "settings/page_devices.h"
 #include "settings/page_labels.h"
 #include "settings/page_view_adapter.h"
-#include "settings/profile_defaults.h"
 #include "settings/system_mouse_settings.h"
 
 namespace norvane {

@@ -2,7 +2,7 @@
 
 #include <cstdio>
 
-#include "settings/profile_defaults.h"
+#include "core/profile_defaults.h"
 
 namespace norvane {
 

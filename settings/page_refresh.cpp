@@ -6,8 +6,8 @@
 #include <utility>
 
 #include "app/toolkit/resources.h"
+#include "core/light_mode.h"
 #include "device/link_controller.h"
-#include "settings/lighting_rule.h"
 #include "settings/ms1_page.h"
 #include "settings/page_controls.h"
 #include "settings/page_devices.h"

@@ -6,7 +6,7 @@
 #include <cctype>
 #include <cstdlib>
 
-#include "app/trace.h"
+#include "core/trace.h"
 
 namespace norvane {
 namespace {

@@ -11,7 +11,7 @@
 #include <map>
 #include <memory>
 
-#include "app/trace.h"
+#include "core/trace.h"
 
 namespace norvane {
 namespace {

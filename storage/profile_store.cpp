@@ -3,7 +3,7 @@
 #include <cerrno>
 #include <cstring>
 
-#include "settings/profile_defaults.h"
+#include "core/profile_defaults.h"
 #include "storage/atomic_file.h"
 #include "storage/format_text.h"
 #include "storage/record_file_reader.h"
@@ -35,7 +35,7 @@ void repair_loaded_profiles(ProfileStoreHead& head, ProfileList& profiles, Repai
 
 }  // namespace
 
-LoadResult load_profile_store(PageProfiles& page, const std::string& folder, std::u16string_view add_profile_text,
+LoadResult load_profile_store(ProfileState& page, const std::string& folder, std::u16string_view add_profile_text,
                               const StoreOptions& options) {
   FileOps& ops = file_ops_or_posix(options.ops);
   const std::string path = store_file_path(folder, kProfileStoreFileName);
@@ -85,7 +85,7 @@ LoadResult load_profile_store(PageProfiles& page, const std::string& folder, std
   return result;
 }
 
-SaveResult save_profile_store(const PageProfiles& page, const std::string& folder, FileOps* ops) {
+SaveResult save_profile_store(const ProfileState& page, const std::string& folder, FileOps* ops) {
   const std::string path = store_file_path(folder, kProfileStoreFileName);
   StoreFileLock file_lock(path);
   std::span<std::byte> image;

@@ -4,15 +4,15 @@
 // list order. `folder` is the store folder; the save creates it when it is missing.
 //
 // Threads: the save may run on the worker thread while the UI thread changes the
-// list. It copies the head and the list under `PageProfiles::mutex` and writes the copy
+// list. It copies the head and the list under `ProfileState::mutex` and writes the copy
 // afterwards, so it never writes a torn list and holds the lock only for the copy.
 // Saves of one file are ordered: the last copy taken is the one that stays on disk.
-// Do not call it while holding `PageProfiles::mutex`.
+// Do not call it while holding `ProfileState::mutex`.
 
 #include <string>
 #include <string_view>
 
-#include "settings/page_state.h"
+#include "core/profile_state.h"
 #include "storage/record_names.h"
 #include "storage/store_image.h"
 #include "storage/store_load_result.h"
@@ -29,11 +29,11 @@ inline constexpr char kProfileStoreFileName[] = "pro.data";
 //   range selects the first, broken names and macro counts are repaired; the
 //   original is kept aside and the repaired store written;
 // - nothing to keep: the file is moved aside and the default store written.
-LoadResult load_profile_store(PageProfiles& page, const std::string& folder, std::u16string_view add_profile_text,
+LoadResult load_profile_store(ProfileState& page, const std::string& folder, std::u16string_view add_profile_text,
                               const StoreOptions& options = {});
 
 // Writes the head block and every record atomically; on failure the old file stays.
-SaveResult save_profile_store(const PageProfiles& page, const std::string& folder, FileOps* ops = nullptr);
+SaveResult save_profile_store(const ProfileState& page, const std::string& folder, FileOps* ops = nullptr);
 
 // Appends a record with the defaults, named `add_profile_text` followed by the
 // number of profiles + 1, made free with the "_N" rule.

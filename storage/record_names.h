@@ -10,13 +10,10 @@
 #include <string_view>
 #include <vector>
 
-#include "macros/macro_record.h"
-#include "settings/profile_record.h"
+#include "core/macro_library.h"
+#include "core/profile_state.h"
 
 namespace norvane {
-
-using MacroLibrary = std::vector<std::unique_ptr<MacroRecord>>;
-using ProfileList = std::vector<std::unique_ptr<ProfileRecord>>;
 
 // The most characters a name can have: its field less the terminating zero.
 inline constexpr size_t kMaxProfileNameLength = kProfileNameUnits - 1;  // 99

@@ -6,8 +6,8 @@
 #include <string>
 #include <vector>
 
-#include "macros/macro_record.h"
-#include "settings/profile_record.h"
+#include "core/macro_record.h"
+#include "core/profile_record.h"
 
 namespace norvane {
 

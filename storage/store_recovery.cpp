@@ -2,7 +2,7 @@
 
 #include <cstring>
 
-#include "app/trace.h"
+#include "core/trace.h"
 #include "storage/format_text.h"
 
 namespace norvane {

@@ -3,8 +3,8 @@
 
 #include <QEvent>
 
-#include "app/messages.h"
 #include "app/toolkit/message_port.h"
+#include "core/messages.h"
 
 namespace norvane {
 

@@ -12,7 +12,7 @@
 #include <memory>
 #include <mutex>
 
-#include "app/messages.h"
+#include "core/messages.h"
 
 class QObject;
 

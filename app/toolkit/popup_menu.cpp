@@ -7,7 +7,7 @@
 
 #include "app/toolkit/skin_loader.h"
 #include "app/toolkit/widget_access.h"
-#include "app/trace.h"
+#include "core/trace.h"
 
 namespace norvane {
 namespace {

@@ -7,7 +7,7 @@
 #include <QWidget>
 
 #include "app/toolkit/skin_loader.h"
-#include "app/trace.h"
+#include "core/trace.h"
 
 namespace norvane {
 

@@ -14,7 +14,7 @@
 #include "app/toolkit/control.h"
 #include "app/toolkit/resources.h"
 #include "app/toolkit/widget_access.h"
-#include "app/trace.h"
+#include "core/trace.h"
 
 namespace norvane {
 namespace {

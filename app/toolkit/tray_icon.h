@@ -8,8 +8,8 @@
 #include <QString>
 #include <memory>
 
-#include "app/messages.h"
 #include "app/toolkit/message_port.h"
+#include "core/messages.h"
 
 class QSystemTrayIcon;
 

@@ -12,7 +12,7 @@
 #include "app/toolkit/timer_service.h"
 #include "app/toolkit/widget_access.h"
 #include "app/toolkit/window_host.h"
-#include "app/trace.h"
+#include "core/trace.h"
 
 namespace norvane {
 namespace {

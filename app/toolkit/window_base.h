@@ -41,10 +41,10 @@
 #include <memory>
 #include <set>
 
-#include "app/messages.h"
 #include "app/toolkit/control.h"
 #include "app/toolkit/message_port.h"
 #include "app/toolkit/notification.h"
+#include "core/messages.h"
 
 class QWidget;
 class QEventLoop;

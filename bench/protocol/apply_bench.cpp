@@ -7,10 +7,10 @@
 #include <cstring>
 #include <memory>
 
+#include "core/profile_defaults.h"
 #include "protocol/apply_host.h"
 #include "protocol/report_sender.h"
 #include "protocol/settings_applier.h"
-#include "settings/profile_defaults.h"
 
 namespace norvane {
 namespace {
@@ -76,7 +76,7 @@ struct Rig {
     links.*link = kLinkPresent;
     links.wireless_online = 1;
   }
-  PageProfiles profiles;
+  ProfileState profiles;
   LinkState links;
   CountingEndpoints endpoints;
   NoPauseClock clock;

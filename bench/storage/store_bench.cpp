@@ -40,11 +40,11 @@ std::string bench_folder() {
   return folder;
 }
 
-PageProfiles& page_with(size_t profiles) {
-  static std::map<size_t, std::unique_ptr<PageProfiles>> pages;
+ProfileState& page_with(size_t profiles) {
+  static std::map<size_t, std::unique_ptr<ProfileState>> pages;
   auto& page = pages[profiles];
   if (!page) {
-    page = std::make_unique<PageProfiles>();
+    page = std::make_unique<ProfileState>();
     for (size_t i = 0; i < profiles; ++i) create_default_profile(page->profiles, u"Profile");
     page->head->selected_profile_index = static_cast<int32_t>(profiles / 2);
   }
@@ -59,7 +59,7 @@ void count_bytes(benchmark::State& state, size_t bytes) {
 
 // open, write, (fsync), close of the bytes the save writes, over the same file name.
 void plain_write(benchmark::State& state, size_t profiles, bool sync) {
-  const PageProfiles& page = page_with(profiles);
+  const ProfileState& page = page_with(profiles);
   std::vector<std::byte> image(profile_store_bytes(profiles));
   copy_profile_store_image(*page.head, page.profiles, image);
   const std::string path = bench_folder() + "/plain.data";
@@ -79,7 +79,7 @@ void plain_write(benchmark::State& state, size_t profiles, bool sync) {
 }
 
 void save(benchmark::State& state, size_t profiles, bool sync) {
-  PageProfiles& page = page_with(profiles);
+  ProfileState& page = page_with(profiles);
   NoSyncFileOps no_sync;
   for (auto _ : state) {
     if (!save_profile_store(page, bench_folder(), sync ? nullptr : &no_sync)) state.SkipWithError("save failed");
@@ -91,7 +91,7 @@ void load(benchmark::State& state, size_t profiles) {
   NoSyncFileOps no_sync;
   save_profile_store(page_with(profiles), bench_folder(), &no_sync);
   for (auto _ : state) {
-    PageProfiles page;
+    ProfileState page;
     const LoadResult result = load_profile_store(page, bench_folder(), u"Profile", {&no_sync, 0});
     if (result.outcome != LoadOutcome::loaded || page.profiles.size() != profiles) state.SkipWithError("load failed");
   }

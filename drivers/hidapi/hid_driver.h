@@ -18,7 +18,7 @@
 #include <string>
 #include <thread>
 
-#include "device/driver_api.h"
+#include "drivers/driver_api.h"
 #include "drivers/hidapi/hid_backend.h"
 
 namespace norvane::hiddriver {

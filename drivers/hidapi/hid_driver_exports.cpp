@@ -4,7 +4,7 @@
 
 #include <type_traits>
 
-#include "device/driver_api.h"
+#include "drivers/driver_api.h"
 #include "drivers/hidapi/hid_driver.h"
 
 #define DRIVER_EXPORT extern "C" __attribute__((visibility("default")))

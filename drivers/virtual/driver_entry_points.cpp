@@ -5,7 +5,7 @@
 
 #include <type_traits>
 
-#include "device/driver_api.h"
+#include "drivers/driver_api.h"
 #include "drivers/virtual/virtual_mouse.h"
 
 #ifndef VIRTUAL_MOUSE_LINK

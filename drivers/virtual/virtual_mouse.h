@@ -20,7 +20,7 @@
 #include <string_view>
 #include <vector>
 
-#include "device/driver_api.h"
+#include "drivers/driver_api.h"
 #include "drivers/virtual/firmware_model.h"
 #include "drivers/virtual/link_receiver.h"
 #include "drivers/virtual/virtual_mouse_control.h"

@@ -7,8 +7,8 @@
 #include <memory>
 #include <vector>
 
-#include "app/messages.h"
 #include "app/page_interface.h"
+#include "core/messages.h"
 
 namespace norvane::testing {
 

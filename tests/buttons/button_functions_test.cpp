@@ -7,8 +7,8 @@
 
 #include "buttons/button_caption.h"
 #include "buttons/button_function_table.h"
-#include "buttons/device_function_bytes.h"
-#include "settings/profile_defaults.h"
+#include "core/profile_defaults.h"
+#include "protocol/device_function_bytes.h"
 
 namespace norvane {
 namespace {

@@ -15,7 +15,7 @@
 #include <thread>
 #include <vector>
 
-#include "app/trace.h"
+#include "core/trace.h"
 #include "device/ble_gatt_bluez.h"
 #include "device/ble_transport.h"
 #include "fake_bluez_fixture.h"

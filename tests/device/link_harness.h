@@ -11,9 +11,9 @@
 #include <memory>
 #include <mutex>
 
+#include "core/profile_defaults.h"
 #include "device/library_message.h"
 #include "device/link_controller.h"
-#include "settings/profile_defaults.h"
 #include "tests/device/fake_link_view.h"
 
 namespace norvane::testing {
@@ -85,7 +85,7 @@ class LinkHarness {
 
   FakeLinkView view;
   LinkState links;
-  PageProfiles profiles;
+  ProfileState profiles;
   FakeBle ble;
   FakeProbe probe;
   CountingHooks hooks;

@@ -7,7 +7,7 @@
 #include <mutex>
 #include <vector>
 
-#include "device/driver_api.h"
+#include "drivers/driver_api.h"
 
 struct PostedMessage {
   uint32_t message;

@@ -5,9 +5,9 @@
 
 #include <vector>
 
+#include "core/profile_defaults.h"
 #include "protocol/report_sum.h"
 #include "protocol/settings_reports.h"
-#include "settings/profile_defaults.h"
 
 namespace norvane {
 namespace {

@@ -6,10 +6,10 @@
 #include <memory>
 #include <vector>
 
+#include "core/profile_defaults.h"
 #include "protocol/macro_upload.h"
 #include "recording_clock.h"
 #include "recording_sink.h"
-#include "settings/profile_defaults.h"
 
 namespace norvane {
 namespace {

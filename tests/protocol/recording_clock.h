@@ -5,7 +5,7 @@
 #include <numeric>
 #include <vector>
 
-#include "app/clock.h"
+#include "core/clock.h"
 
 namespace norvane::test {
 

@@ -9,12 +9,12 @@
 #include <span>
 #include <vector>
 
+#include "core/profile_defaults.h"
 #include "protocol/report.h"
 #include "protocol/report_sender.h"
 #include "recording_apply_host.h"
 #include "recording_clock.h"
 #include "recording_endpoints.h"
-#include "settings/profile_defaults.h"
 
 namespace norvane {
 namespace {
@@ -64,7 +64,7 @@ class SettingsApplierTest : public ::testing::Test {
   ProfileRecord& current() { return *profiles.current_profile; }
   void edit(const std::function<void(ProfileRecord&)>& change) { profiles.edit_current(change); }
 
-  PageProfiles profiles;
+  ProfileState profiles;
   LinkState links;
   ScriptedSink sink;
   test::RecordingClock clock;

@@ -7,8 +7,8 @@
 #include <memory>
 #include <vector>
 
+#include "core/profile_defaults.h"
 #include "protocol/button_mapping_report.h"
-#include "settings/profile_defaults.h"
 
 namespace norvane {
 namespace {

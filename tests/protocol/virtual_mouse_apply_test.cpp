@@ -11,7 +11,7 @@
 #include <string>
 #include <vector>
 
-#include "app/messages.h"
+#include "core/messages.h"
 #include "device/driver_library.h"
 #include "drivers/virtual/virtual_mouse_control.h"
 #include "protocol/function_link_endpoints.h"
@@ -172,7 +172,7 @@ class VirtualMouseApplyTest : public ::testing::Test {
       [](std::span<const uint8_t> b) { return vm_ble_write(b.data(), static_cast<int>(b.size())); }};
   test::RecordingClock clock;
   ReportSender sender{links, endpoints, clock};
-  PageProfiles profiles;
+  ProfileState profiles;
   test::RecordingApplyHost host;
   SettingsApplier applier{profiles, links, sender, clock, host};
   NvPostTarget post_target{this, &VirtualMouseApplyTest::post};

@@ -283,7 +283,7 @@ class VirtualMouseBleApplyTest : public test::FakeBluezFixture {
                                   }};
   test::RecordingClock clock;
   ReportSender sender{links, endpoints, clock};
-  PageProfiles profiles;
+  ProfileState profiles;
   test::RecordingApplyHost host;
   SettingsApplier applier{profiles, links, sender, clock, host};
 };

@@ -3,8 +3,9 @@
 #include <gmock/gmock.h>
 #include <gtest/gtest.h>
 
-#include "buttons/device_function_bytes.h"
-#include "settings/profile_defaults.h"
+#include "core/profile_defaults.h"
+#include "protocol/device_function_bytes.h"
+#include "protocol/macro_blocks.h"
 
 namespace norvane::test {
 

@@ -8,9 +8,9 @@
 #include <optional>
 #include <vector>
 
+#include "core/macro_record.h"
+#include "core/profile_record.h"
 #include "drivers/virtual/virtual_mouse_control.h"
-#include "macros/macro_record.h"
-#include "settings/profile_record.h"
 
 namespace norvane::test {
 

@@ -3,8 +3,8 @@
 #include <cstring>
 #include <memory>
 
+#include "core/profile_defaults.h"
 #include "settings/macro_resync.h"
-#include "settings/profile_defaults.h"
 
 using namespace norvane;
 

@@ -3,8 +3,8 @@
 
 #include <gtest/gtest.h>
 
+#include "core/light_mode.h"
 #include "settings/dpi_edit.h"
-#include "settings/lighting_rule.h"
 #include "settings/page_controls.h"
 #include "settings/page_labels.h"
 

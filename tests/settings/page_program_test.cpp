@@ -14,9 +14,9 @@
 #include <QTest>
 #include <cstring>
 
-#include "app/messages.h"
+#include "core/messages.h"
+#include "core/profile_defaults.h"
 #include "settings/page_controls.h"
-#include "settings/profile_defaults.h"
 #include "storage/record_names.h"
 #include "tests/settings/running_program.h"
 #include "tests/support/modal_driver.h"

@@ -8,7 +8,7 @@
 #include <cstring>
 
 #include "app/toolkit/resources.h"
-#include "app/trace.h"
+#include "core/trace.h"
 #include "settings/page_controls.h"
 #include "storage/profile_store.h"
 #include "storage/store_image.h"
@@ -39,7 +39,7 @@ RunningProgram::RunningProgram(Options options) {
   });
 
   if (!options.stored_profiles.empty()) {
-    PageProfiles stored;
+    ProfileState stored;
     for (const ProfileRecord& record : options.stored_profiles)
       stored.profiles.push_back(std::make_unique<ProfileRecord>(record));
     std::memset(stored.head.get(), 0, sizeof *stored.head);

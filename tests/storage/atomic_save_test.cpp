@@ -32,7 +32,7 @@ class AtomicSaveTest : public ::testing::Test {
   void expect_old_store_intact() {
     EXPECT_TRUE(read_bytes(folder / "pro.data") == old_bytes);
     EXPECT_EQ(folder.names(), std::vector<std::string>{"pro.data"});
-    PageProfiles reloaded;
+    ProfileState reloaded;
     EXPECT_EQ(load_profile_store(reloaded, folder.path(), u"Old", {&no_sync, 0}).outcome, LoadOutcome::loaded);
     EXPECT_EQ(reloaded.profiles.size(), 2u);
   }
@@ -40,7 +40,7 @@ class AtomicSaveTest : public ::testing::Test {
   TempFolder folder;
   NoSyncFileOps no_sync;
   FaultyFileOps faulty;
-  PageProfiles page;
+  ProfileState page;
   std::vector<uint8_t> old_bytes;
 };
 
@@ -72,7 +72,7 @@ TEST_F(AtomicSaveTest, AFailedFlushOrRenameLeavesTheOldStore) {
 
 TEST_F(AtomicSaveTest, AFolderThatCannotBeCreatedIsReportedAndTheLoadKeepsItsDefaults) {
   write_bytes(folder / "Data", {1});  // a file where the data folder should be
-  PageProfiles fresh;
+  ProfileState fresh;
   const LoadResult result = load_profile_store(fresh, folder / "Data/ms_1", u"P", {&no_sync, 0});
   EXPECT_TRUE(result.saved);
   EXPECT_FALSE(result.save.ok());
@@ -84,7 +84,7 @@ TEST_F(AtomicSaveTest, AFolderThatCannotBeCreatedIsReportedAndTheLoadKeepsItsDef
 TEST_F(AtomicSaveTest, TemporaryFilesOfAnInterruptedSaveAreRemovedAtLoad) {
   write_bytes(folder / "pro.data.tmp-123-0", std::vector<uint8_t>(50, 1));
   write_bytes(folder / "pro.data.keep", {2});
-  PageProfiles reloaded;
+  ProfileState reloaded;
   load_profile_store(reloaded, folder.path(), u"Old", {&no_sync, 0});
   const auto names = folder.names();
   EXPECT_EQ(std::count(names.begin(), names.end(), "pro.data.tmp-123-0"), 0);
@@ -97,7 +97,7 @@ TEST_F(AtomicSaveTest, TemporaryFilesOfAnInterruptedSaveAreRemovedAtLoad) {
 TEST(ConcurrentSaves, NeverWriteATornList) {
   TempFolder folder;
   NoSyncFileOps no_sync;
-  PageProfiles page;
+  ProfileState page;
   create_default_profile(page.profiles, u"P");
   std::atomic<bool> done{false};
   std::atomic<int> torn{0}, failed{0}, saves{0};
@@ -177,7 +177,7 @@ struct OrderedOps : NoSyncFileOps {
 // starts after the list changed: the second one's list is what stays on disk.
 TEST(ConcurrentSaves, TheLastSnapshotWins) {
   TempFolder folder;
-  PageProfiles page;
+  ProfileState page;
   create_default_profile(page.profiles, u"P");
   std::vector<std::string> order;
   std::mutex order_mutex;

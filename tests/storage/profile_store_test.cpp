@@ -5,7 +5,7 @@
 #include <filesystem>
 #include <random>
 
-#include "settings/profile_defaults.h"
+#include "core/profile_defaults.h"
 #include "storage/profile_store.h"
 #include "store_test_support.h"
 
@@ -57,7 +57,7 @@ class ProfileStoreTest : public ::testing::Test {
   TempFolder folder;
   NoSyncFileOps no_sync;
   StoreOptions options{&no_sync, 1700000000};
-  PageProfiles page;
+  ProfileState page;
 };
 
 }  // namespace
@@ -91,7 +91,7 @@ TEST_F(ProfileStoreTest, ThreeProfilesWithTheSecondSelectedSaveAndLoadBack) {
   EXPECT_EQ(bytes.size(), 812356u);
   EXPECT_EQ(int32_at(bytes, 0), 1);
 
-  PageProfiles loaded;
+  ProfileState loaded;
   EXPECT_EQ(load_profile_store(loaded, folder.path(), kAddText, options).outcome, LoadOutcome::loaded);
   ASSERT_EQ(loaded.profiles.size(), 3u);
   EXPECT_EQ(field_name(loaded.profiles[2]->name), u"Profile3");
@@ -122,7 +122,7 @@ TEST_F(ProfileStoreTest, AStoreWithNoWholeProfileIsMovedAsideAndReplacedByDefaul
     auto bytes = damaged[i];
     if (i == 3) bytes.pop_back();
     write_bytes(case_folder / "pro.data", bytes);
-    PageProfiles fresh;
+    ProfileState fresh;
     const LoadResult result = load_profile_store(fresh, case_folder.path(), kAddText, options);
 
     EXPECT_EQ(result.outcome, LoadOutcome::damaged_moved_aside);
@@ -156,7 +156,7 @@ TEST_F(ProfileStoreTest, AnIndexOutOfRangeSelectsTheFirstProfile) {
     SCOPED_TRACE(index);
     TempFolder case_folder;
     write_bytes(case_folder / "pro.data", store_bytes(index, 2));
-    PageProfiles fresh;
+    ProfileState fresh;
     const LoadResult result = load_profile_store(fresh, case_folder.path(), kAddText, options);
     EXPECT_EQ(result.outcome, LoadOutcome::repaired);
     EXPECT_EQ(fresh.current_profile, fresh.profiles[0].get());
@@ -194,7 +194,7 @@ TEST_F(ProfileStoreTest, RandomBytesLoadIntoAValidListWithoutLosingTheFile) {
     std::vector<uint8_t> bytes(size);
     for (auto& b : bytes) b = static_cast<uint8_t>(random());
     write_bytes(case_folder / "pro.data", bytes);
-    PageProfiles fresh;
+    ProfileState fresh;
     const LoadResult result = load_profile_store(fresh, case_folder.path(), kAddText, options);
 
     EXPECT_NE(result.outcome, LoadOutcome::loaded);

@@ -10,7 +10,7 @@
 #include <string>
 #include <vector>
 
-#include "app/trace.h"
+#include "core/trace.h"
 #include "storage/file_ops.h"
 
 namespace norvane::test {

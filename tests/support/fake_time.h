@@ -20,8 +20,8 @@
 #include <utility>
 #include <vector>
 
-#include "app/clock.h"
 #include "app/toolkit/timer_service.h"
+#include "core/clock.h"
 
 namespace norvane::testing {
 

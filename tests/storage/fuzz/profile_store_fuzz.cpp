@@ -18,7 +18,7 @@ class NoSyncFileOps : public PosixFileOps {
   int fsync(int) override { return 0; }
 };
 
-void check_usable(const PageProfiles& page) {
+void check_usable(const ProfileState& page) {
   NORVANE_FUZZ_CHECK(!page.profiles.empty());
   const int32_t selected = page.selected_profile_index();
   NORVANE_FUZZ_CHECK(selected >= 0 && static_cast<size_t>(selected) < page.profiles.size());
@@ -40,7 +40,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   folder.clear();
   folder.write(kProfileStoreFileName, fuzz::file_for_input(data, size, kProfileStoreHeadBytes, kProfileRecordBytes));
 
-  PageProfiles page;
+  ProfileState page;
   const LoadResult result = load_profile_store(page, folder.path(), u"Profile", {&no_sync, 0});
   check_usable(page);
   NORVANE_FUZZ_CHECK(result.outcome != LoadOutcome::damaged_left_in_place);
@@ -48,7 +48,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   NORVANE_FUZZ_CHECK(!result.saved || result.save.ok());
 
   NORVANE_FUZZ_CHECK(save_profile_store(page, folder.path(), &no_sync).ok());
-  PageProfiles again;
+  ProfileState again;
   NORVANE_FUZZ_CHECK(load_profile_store(again, folder.path(), u"Profile", {&no_sync, 0}).outcome ==
                      LoadOutcome::loaded);
   NORVANE_FUZZ_CHECK(again.profiles.size() == page.profiles.size());

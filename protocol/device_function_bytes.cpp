@@ -1,6 +1,6 @@
-#include "buttons/device_function_bytes.h"
+#include "protocol/device_function_bytes.h"
 
-#include "settings/profile_defaults.h"
+#include "protocol/macro_blocks.h"
 
 namespace norvane {
 

@@ -1,4 +1,4 @@
-#include "settings/lighting_rule.h"
+#include "core/light_mode.h"
 
 namespace norvane {
 

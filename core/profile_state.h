@@ -1,35 +1,28 @@
 #pragma once
-// The profile data the settings page owns: the profile list with the selected index
-// (the first field of the store's head block), the record being edited, what was
-// last sent to the mouse, and the flags of the next apply.
+// The profiles the program works on: the profile list with the selected index (the
+// first field of the store's head block), the record being edited, what was last
+// sent to the mouse, and whether the next apply must send everything.
 //
 // Threads: the UI thread changes the list and edits the current record; the worker
 // thread takes a snapshot of the current record for an apply and saves the store.
 // Both go through `mutex`, so a save never sees a torn list and an apply never reads
 // a half-written record.
 
-#include <array>
 #include <atomic>
 #include <memory>
 #include <mutex>
 #include <vector>
 
-#include "settings/profile_record.h"
+#include "core/profile_record.h"
 
 namespace norvane {
 
-struct DirtyFlags {
-  bool dpi = false;
-  bool rate = false;
-  bool light = false;
-  bool buttons = false;
-  bool wakeup = false;
-  std::array<bool, kMouseButtons> macro{};
-};
+// The profile list, in the order of the store and of the page's list.
+using ProfileList = std::vector<std::unique_ptr<ProfileRecord>>;
 
-struct PageProfiles {
+struct ProfileState {
   mutable std::mutex mutex;
-  std::vector<std::unique_ptr<ProfileRecord>> profiles;
+  ProfileList profiles;
   std::unique_ptr<ProfileStoreHead> head = std::make_unique<ProfileStoreHead>();
   ProfileRecord* current_profile = nullptr;
   std::unique_ptr<ProfileRecord> last_applied = std::make_unique<ProfileRecord>();

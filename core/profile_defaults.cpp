@@ -1,4 +1,4 @@
-#include "settings/profile_defaults.h"
+#include "core/profile_defaults.h"
 
 #include <algorithm>
 #include <cstring>

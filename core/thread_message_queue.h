@@ -17,7 +17,7 @@
 #include <deque>
 #include <mutex>
 
-#include "app/messages.h"
+#include "core/messages.h"
 
 namespace norvane {
 

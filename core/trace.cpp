@@ -1,4 +1,4 @@
-#include "app/trace.h"
+#include "core/trace.h"
 
 #include <cstdarg>
 #include <cstdio>

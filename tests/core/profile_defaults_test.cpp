@@ -4,7 +4,7 @@
 #include <memory>
 #include <vector>
 
-#include "settings/profile_defaults.h"
+#include "core/profile_defaults.h"
 
 using namespace norvane;
 

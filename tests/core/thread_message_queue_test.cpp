@@ -1,4 +1,4 @@
-#include "app/thread_message_queue.h"
+#include "core/thread_message_queue.h"
 
 #include <gtest/gtest.h>
 

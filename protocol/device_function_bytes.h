@@ -2,7 +2,7 @@
 // The three bytes that tell the mouse a button's function, as sent in the button mapping.
 
 #include "buttons/button_function_table.h"
-#include "settings/profile_record.h"
+#include "core/profile_record.h"
 
 namespace norvane {
 

@@ -7,7 +7,7 @@
 #include <cstddef>
 #include <cstdint>
 
-#include "macros/macro_record.h"
+#include "core/macro_record.h"
 
 namespace norvane {
 

@@ -2,21 +2,13 @@
 #include <array>
 #include <cstdint>
 
-#include "settings/profile_record.h"
+#include "core/profile_record.h"
 
 namespace norvane {
 
 // Default function code of button slots 0..17.
 inline constexpr std::array<uint8_t, kMouseButtons> kDefaultButtonFunctions = {
     1, 2, 3, 6, 0, 0, 4, 5, 0, 0, 0, 0, 0, 0, 0, 0, 11, 12};
-
-// Device memory block where each button slot's macro starts.
-inline constexpr std::array<int32_t, kMouseButtons> kMacroStartBlock = {
-    1, 5, 9, 0, 0, 0, 13, 17, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0};
-
-inline constexpr int32_t macro_start_block(int slot) {
-  return slot >= 0 && slot < kMouseButtons ? kMacroStartBlock[static_cast<size_t>(slot)] : 0;
-}
 
 inline constexpr int kMinTypedCpi = 50;
 inline constexpr int kMaxTypedCpi = 26000;
