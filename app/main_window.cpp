@@ -6,9 +6,9 @@
 
 #include "app/folders.h"
 #include "app/menu_route.h"
-#include "app/msg_wnd.h"
 #include "app/screenshot_tour.h"
 #include "app/startup_probe.h"
+#include "app/toolkit/msg_wnd.h"
 #include "app/toolkit/resources.h"
 #include "core/messages.h"
 #include "device/library_message.h"

@@ -12,11 +12,11 @@
 #include <memory>
 #include <string>
 
-#include "app/hook_library.h"
-#include "app/page_interface.h"
 #include "app/toolkit/popup_menu.h"
 #include "app/toolkit/tray_icon.h"
 #include "app/toolkit/window_base.h"
+#include "input_capture/hook_library.h"
+#include "settings/page_interface.h"
 
 namespace norvane {
 

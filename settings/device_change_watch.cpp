@@ -1,6 +1,6 @@
 #include "settings/device_change_watch.h"
 
-#include "app/page_interface.h"
+#include "settings/page_interface.h"
 
 namespace norvane {
 

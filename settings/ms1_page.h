@@ -15,12 +15,12 @@
 #include <string>
 #include <string_view>
 
-#include "app/page_interface.h"
 #include "buttons/button_caption.h"
 #include "core/clock.h"
 #include "core/link_state.h"
 #include "core/profile_state.h"
 #include "device/link_page_hooks.h"
+#include "settings/page_interface.h"
 #include "storage/record_names.h"
 
 namespace norvane {

@@ -3,7 +3,7 @@
 
 #include <mutex>
 
-#include "app/msg_wnd.h"
+#include "app/toolkit/msg_wnd.h"
 #include "app/toolkit/window_base.h"
 #include "core/light_mode.h"
 #include "core/profile_defaults.h"

@@ -7,8 +7,8 @@
 #include <memory>
 #include <vector>
 
-#include "app/page_interface.h"
 #include "core/messages.h"
+#include "settings/page_interface.h"
 
 namespace norvane::testing {
 

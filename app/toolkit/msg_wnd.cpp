@@ -1,4 +1,4 @@
-#include "app/msg_wnd.h"
+#include "app/toolkit/msg_wnd.h"
 
 #include <utility>
 

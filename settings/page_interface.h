@@ -15,11 +15,11 @@
 #include <QString>
 #include <cstdint>
 
-#include "app/hook_library.h"
 #include "app/toolkit/message_port.h"
 #include "app/toolkit/notification.h"
 #include "device/device_change.h"
 #include "device/library_links.h"
+#include "input_capture/hook_library.h"
 
 namespace norvane {
 

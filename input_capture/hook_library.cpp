@@ -1,4 +1,4 @@
-#include "app/hook_library.h"
+#include "input_capture/hook_library.h"
 
 #include <dlfcn.h>
 

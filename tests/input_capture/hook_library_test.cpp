@@ -1,7 +1,7 @@
 // Loading the input hook library: every name it has is resolved, a missing library or
 // missing names leave empty entries, and removing the hooks calls only what exists.
 
-#include "app/hook_library.h"
+#include "input_capture/hook_library.h"
 
 #include <dlfcn.h>
 #include <gtest/gtest.h>

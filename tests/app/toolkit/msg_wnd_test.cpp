@@ -1,6 +1,6 @@
 // The message box: its result for each way of closing it, and the words it shows.
 
-#include "app/msg_wnd.h"
+#include "app/toolkit/msg_wnd.h"
 
 #include <gtest/gtest.h>
 
