@@ -6,6 +6,9 @@
 
 namespace norvane {
 
+// Lighting modes are 0..11, the entries of the page's lighting list.
+inline constexpr int kLightModeCount = 12;
+
 struct LightingPanels {
   bool brightness = false;
   bool speed = false;

@@ -5,26 +5,23 @@
 #include "core/messages.h"
 #include "core/trace.h"
 #include "device/library_message.h"
-#include "device/link_controls.h"
 
 namespace norvane {
-
-using namespace link_controls;
 
 namespace {
 
 size_t index_of(LibraryLink link) { return static_cast<size_t>(link); }
 
-const char* icon_of(LibraryLink link) {
+LinkIcon icon_of(LibraryLink link) {
   switch (link) {
     case LibraryLink::wired:
-      return kWiredIcon;
+      return LinkIcon::wired;
     case LibraryLink::wireless:
-      return kWirelessIcon;
+      return LinkIcon::wireless;
     case LibraryLink::wireless_8k:
       break;
   }
-  return kWireless8kIcon;
+  return LinkIcon::wireless_8k;
 }
 
 // The hardware-id fragments the Bluetooth LE transport finds the mouse by while the
@@ -39,15 +36,13 @@ constexpr std::array<LibraryLink, 3> kAllLinks{LibraryLink::wired, LibraryLink::
 LinkController::LinkController(const LinkControllerParts& parts, NvPostTarget post_target,
                                std::function<void()> apply)
     : links_(parts.links),
-      profiles_(parts.profiles),
       drivers_(parts.drivers),
       ble_(parts.ble),
       ble_probe_(parts.ble_probe),
-      view_(parts.view),
-      hooks_(parts.hooks),
+      sink_(parts.sink),
+      timers_(parts.timers),
       post_target_(post_target),
       worker_(parts.links, std::move(apply)),
-      battery_(parts.view),
       ui_thread_(std::this_thread::get_id()) {}
 
 LinkController::~LinkController() { close_links(); }
@@ -81,7 +76,7 @@ void LinkController::open_links() {
   const bool any = links_.wired_state == kLinkPresent || links_.wireless_state == kLinkPresent ||
                    links_.wireless_8k_state == kLinkPresent || links_.ble_present == 1;
   links_.any_link = any ? 1 : 0;
-  view_.post_message(UM_LINK_STATE, 0, 0);
+  sink_.any_link_changed();
 }
 
 void LinkController::open_library_link(LibraryLink link) {
@@ -98,21 +93,21 @@ void LinkController::open_library_link(LibraryLink link) {
     case LibraryLink::wired:
       if (present) {
         links_.mouse_sleeping = 0;
-        view_.set_visible(kSleepLabel, false);
-        battery_.show_charging();
+        sink_.show_sleeping(false);
+        sink_.show_charging(false);
       } else {
         links_.mouse_sleeping = 1;
-        view_.set_visible(kSleepLabel, true);
+        sink_.show_sleeping(true);
       }
       break;
     case LibraryLink::wireless:
-      if (present) view_.start_timer(TIMER_WIRELESS_WATCHDOG, kWatchdogMs);
+      if (present) timers_.start_timer(TIMER_WIRELESS_WATCHDOG, kWatchdogMs);
       break;
     case LibraryLink::wireless_8k:
-      if (present) view_.start_timer(TIMER_8K_WATCHDOG, kWatchdogMs);
+      if (present) timers_.start_timer(TIMER_8K_WATCHDOG, kWatchdogMs);
       break;
   }
-  view_.set_visible(icon_of(link), present);
+  sink_.show_link(icon_of(link), present);
 }
 
 void LinkController::close_links() {
@@ -125,11 +120,11 @@ void LinkController::close_links() {
   open_ = false;
 
   for (LibraryLink link : kAllLinks) {
-    if (arrival_pending_[index_of(link)]) view_.kill_timer(library_link_params(link).arrival_timer);
+    if (arrival_pending_[index_of(link)]) timers_.kill_timer(library_link_params(link).arrival_timer);
     arrival_pending_[index_of(link)] = false;
   }
-  for (int timer : {TIMER_WIRELESS_WATCHDOG, TIMER_CHARGING, TIMER_8K_WATCHDOG, TIMER_BLE_REGISTER})
-    view_.kill_timer(timer);
+  for (int timer : {TIMER_WIRELESS_WATCHDOG, TIMER_8K_WATCHDOG, TIMER_BLE_REGISTER}) timers_.kill_timer(timer);
+  sink_.stop_charging_sweep();
 
   DriverLinkPort& wireless = drivers_.link(LibraryLink::wireless);
   wireless.close_feature_device();
@@ -174,7 +169,7 @@ bool LinkController::another_link_up(LibraryLink except) const {
 
 void LinkController::set_any_link(int32_t value) {
   links_.any_link = value;
-  view_.post_message(UM_LINK_STATE, 0, 0);
+  sink_.any_link_changed();
 }
 
 void LinkController::on_link_arrived(LibraryLink link) {
@@ -182,11 +177,11 @@ void LinkController::on_link_arrived(LibraryLink link) {
   bool& pending = arrival_pending_[index_of(link)];
   if (state_of(link) == kLinkPresent || pending) return;
   pending = true;
-  view_.start_timer(library_link_params(link).arrival_timer, kArrivalWaitMs);
+  timers_.start_timer(library_link_params(link).arrival_timer, kArrivalWaitMs);
 }
 
 void LinkController::finish_arrival(LibraryLink link) {
-  view_.kill_timer(library_link_params(link).arrival_timer);
+  timers_.kill_timer(library_link_params(link).arrival_timer);
   bool& pending = arrival_pending_[index_of(link)];
   if (!pending) return;
   pending = false;
@@ -197,24 +192,24 @@ void LinkController::finish_arrival(LibraryLink link) {
       driver.open_feature_device();
       links_.wired_state = kLinkPresent;
       awake();
-      view_.set_visible(kWiredIcon, true);
-      refresh_link_sections();
-      battery_.restart_charging();
+      sink_.show_link(LinkIcon::wired, true);
+      sink_.links_changed();
+      sink_.show_charging(true);
       break;
     case LibraryLink::wireless:
       links_.wireless_state = kLinkPresent;
-      view_.set_visible(kWirelessIcon, true);
-      refresh_link_sections();
+      sink_.show_link(LinkIcon::wireless, true);
+      sink_.links_changed();
       driver.open_feature_device();
-      view_.start_timer(TIMER_WIRELESS_WATCHDOG, kWatchdogMs);
+      timers_.start_timer(TIMER_WIRELESS_WATCHDOG, kWatchdogMs);
       break;
     case LibraryLink::wireless_8k:
       links_.wireless_8k_state = kLinkPresent;
-      view_.set_visible(kWireless8kIcon, true);
-      refresh_link_sections();
+      sink_.show_link(LinkIcon::wireless_8k, true);
+      sink_.links_changed();
       driver.open_feature_device();
       driver.open_report_device();
-      view_.start_timer(TIMER_8K_WATCHDOG, kWatchdogMs);
+      timers_.start_timer(TIMER_8K_WATCHDOG, kWatchdogMs);
       break;
   }
   if (!another_link_up(link)) set_any_link(1);
@@ -224,7 +219,7 @@ void LinkController::on_link_gone(LibraryLink link) {
   bool& pending = arrival_pending_[index_of(link)];
   if (pending) {
     pending = false;
-    view_.kill_timer(library_link_params(link).arrival_timer);
+    timers_.kill_timer(library_link_params(link).arrival_timer);
   }
   if (state_of(link) == kLinkGone) return;
 
@@ -234,26 +229,25 @@ void LinkController::on_link_gone(LibraryLink link) {
       links_.wired_state = kLinkGone;
       driver.close_feature_device();
       links_.mouse_sleeping = 1;
-      view_.set_visible(kSleepLabel, true);
-      view_.set_visible(kWiredIcon, false);
-      refresh_link_sections();
-      battery_.clear_label();
-      battery_.stop_animation();
+      sink_.show_sleeping(true);
+      sink_.show_link(LinkIcon::wired, false);
+      sink_.links_changed();
+      sink_.clear_battery();
       break;
     case LibraryLink::wireless:
       links_.wireless_state = kLinkGone;
       mark_offline(LibraryLink::wireless);
       driver.close_feature_device();
-      refresh_link_sections();
-      view_.kill_timer(TIMER_WIRELESS_WATCHDOG);
+      sink_.links_changed();
+      timers_.kill_timer(TIMER_WIRELESS_WATCHDOG);
       break;
     case LibraryLink::wireless_8k:
       links_.wireless_8k_state = kLinkGone;
       mark_offline(LibraryLink::wireless_8k);
       driver.close_feature_device();
       driver.close_report_device();
-      refresh_link_sections();
-      view_.kill_timer(TIMER_8K_WATCHDOG);
+      sink_.links_changed();
+      timers_.kill_timer(TIMER_8K_WATCHDOG);
       break;
   }
   if (!another_link_up(link)) set_any_link(0);
@@ -263,37 +257,37 @@ void LinkController::on_link_gone(LibraryLink link) {
 
 LinkController::Receiver LinkController::receiver(LibraryLink link) {
   if (link == LibraryLink::wireless_8k)
-    return {links_.wireless_8k_online, links_.wireless_online, kWireless8kIcon, TIMER_8K_WATCHDOG};
-  return {links_.wireless_online, links_.wireless_8k_online, kWirelessIcon, TIMER_WIRELESS_WATCHDOG};
+    return {links_.wireless_8k_online, links_.wireless_online, LinkIcon::wireless_8k, TIMER_8K_WATCHDOG};
+  return {links_.wireless_online, links_.wireless_8k_online, LinkIcon::wireless, TIMER_WIRELESS_WATCHDOG};
 }
 
 void LinkController::mark_offline(LibraryLink receiver_link) {
   Receiver r = receiver(receiver_link);
   if (r.online == 0) return;
   r.online = 0;
-  view_.set_visible(r.icon, false);
-  refresh_link_sections();
+  sink_.show_link(r.icon, false);
+  sink_.links_changed();
   if (links_.wired_state != kLinkPresent && links_.ble_present == 0 && r.other_online == 0)
-    view_.set_visible(kSleepLabel, true);
+    sink_.show_sleeping(true);
 }
 
 void LinkController::mark_online(LibraryLink receiver_link) {
   Receiver r = receiver(receiver_link);
   if (r.online != 0) return;
   r.online = 1;
-  view_.set_visible(r.icon, true);
-  refresh_link_sections();
+  sink_.show_link(r.icon, true);
+  sink_.links_changed();
 }
 
 void LinkController::awake() {
   links_.mouse_sleeping = 0;
-  view_.set_visible(kSleepLabel, false);
+  sink_.show_sleeping(false);
 }
 
 void LinkController::watchdog_expired(LibraryLink receiver_link) {
   Receiver r = receiver(receiver_link);
-  view_.kill_timer(r.watchdog_timer);
-  view_.set_visible(r.icon, false);
+  timers_.kill_timer(r.watchdog_timer);
+  sink_.show_link(r.icon, false);
   mark_offline(receiver_link);
 }
 
@@ -304,28 +298,28 @@ void LinkController::set_ble_connected(bool connected) {
   if (connected) {
     links_.ble_present = 1;
     ble_.set_fragments(kBleVidFragment, kBlePidFragment);
-    view_.start_timer(TIMER_BLE_REGISTER, kBleRegisterDelayMs);
+    timers_.start_timer(TIMER_BLE_REGISTER, kBleRegisterDelayMs);
     awake();
-    view_.set_visible(kBleIcon, true);
+    sink_.show_link(LinkIcon::ble, true);
     mark_offline(LibraryLink::wireless);
     mark_offline(LibraryLink::wireless_8k);
     // The mouse talks over Bluetooth LE now: the cable no longer carries reports,
     // though its device stays open and its icon stays on.
     links_.wired_state = kLinkGone;
-    refresh_link_sections();
+    sink_.links_changed();
     if (links_.wireless_state != kLinkPresent && links_.wired_state != kLinkPresent) set_any_link(1);
     return;
   }
 
   links_.ble_present = 0;
-  view_.kill_timer(TIMER_BLE_REGISTER);
-  battery_.stop_animation();
+  timers_.kill_timer(TIMER_BLE_REGISTER);
+  sink_.stop_charging_sweep();
   ble_.set_fragments("", "");
   if (ble_.has_registration() && ble_.unregister_notifications())
     trace("BluetoothGATTUnregisterEvent Success\r\n");
-  view_.set_visible(kBleIcon, false);
+  sink_.show_link(LinkIcon::ble, false);
   if (links_.wireless_online == 0 && links_.wireless_8k_online == 0 && links_.wired_state != kLinkPresent)
-    view_.set_visible(kSleepLabel, true);
+    sink_.show_sleeping(true);
   if (links_.wireless_state != kLinkPresent && links_.wired_state != kLinkPresent &&
       links_.wireless_8k_state != kLinkPresent)
     set_any_link(0);
@@ -348,38 +342,11 @@ void LinkController::on_device_change(const DeviceChange& change) {
   }
 }
 
-// ---- sections and timers ----
+// ---- timers ----
 
-void LinkController::refresh_link_sections() {
-  hooks_.refresh_lighting_rows();
-  view_.set_checked_quietly(kLightCheck, false);
-  view_.set_visible(kLightBody, false);
-  if (links_.wired_state == kLinkPresent || links_.wireless_online != 0 || links_.wireless_8k_online != 0) {
-    view_.set_checked_quietly(kRateCheck, false);
-    view_.set_visible(kRateCheck, true);
-    view_.set_visible(kDebounceCheck, true);
-    view_.set_visible(kRateHsBody, false);
-    view_.set_visible(kRateBody, false);
-  } else if (links_.ble_present != 0) {
-    // Polling rate and key debounce cannot be set over Bluetooth LE alone.
-    view_.set_checked_quietly(kRateCheck, false);
-    view_.set_visible(kRateCheck, false);
-    view_.set_visible(kRateBody, false);
-    view_.set_visible(kRateHsBody, false);
-    view_.set_checked_quietly(kDebounceCheck, false);
-    view_.set_visible(kDebounceCheck, false);
-    view_.set_visible(kDebounceBody, false);
-  }
-}
-
-bool LinkController::on_page_timer(int id) {
+bool LinkController::on_link_timer(int id) {
   switch (id) {
-    case TIMER_DELAYED_APPLY:
-    case TIMER_SCROLL_SECTION:
-      hooks_.on_settings_timer(id);
-      return true;
     case TIMER_WIRELESS_WATCHDOG:
-    case TIMER_CHARGING:
     case TIMER_8K_WATCHDOG:
     case TIMER_BLE_REGISTER:
     case TIMER_WIRED_ARRIVAL:
@@ -390,7 +357,7 @@ bool LinkController::on_page_timer(int id) {
       return false;
   }
   if (!open_) {
-    view_.kill_timer(id);
+    timers_.kill_timer(id);
     return true;
   }
   switch (id) {
@@ -400,11 +367,8 @@ bool LinkController::on_page_timer(int id) {
     case TIMER_8K_WATCHDOG:
       watchdog_expired(LibraryLink::wireless_8k);
       break;
-    case TIMER_CHARGING:
-      battery_.animation_step();
-      break;
     case TIMER_BLE_REGISTER:
-      view_.kill_timer(TIMER_BLE_REGISTER);
+      timers_.kill_timer(TIMER_BLE_REGISTER);
       if (!ble_.has_registration()) ble_.register_notifications();
       break;
     case TIMER_WIRED_ARRIVAL:

@@ -11,6 +11,7 @@
 #include "core/messages.h"
 #include "core/trace.h"
 #include "settings/device_change_watch.h"
+#include "settings/link_presenter.h"
 #include "settings/page_controls.h"
 #include "settings/page_devices.h"
 #include "settings/page_view_adapter.h"
@@ -38,9 +39,10 @@ void CMS_1_Page::attach(WindowBase& window, const HookFunctions& hooks) {
   window_ = &window;
   hook_functions_ = &hooks;
   view_ = std::make_unique<PageViewAdapter>(window);
+  presenter_ = std::make_unique<LinkPresenter>(*view_, profiles_, links_, *this);
   Clock& clock = environment_.clock ? *environment_.clock : system_clock();
   devices_ = std::make_unique<PageDevices>(PageDeviceParts{environment_.exe_folder, store_folder_, clock, profiles_,
-                                                           links_, *view_, *this, window.port()});
+                                                           links_, *view_, *presenter_, window.port()});
   devices_->controller().open_links();
 }
 
@@ -78,9 +80,12 @@ void CMS_1_Page::on_device_change(const DeviceChange& change) {
 }
 
 void CMS_1_Page::on_page_timer(int id) {
-  if (devices_) {
-    devices_->controller().on_page_timer(id);
-  } else if (window_) {
+  if (window_ == nullptr) return;
+  if (id == TIMER_DELAYED_APPLY || id == TIMER_SCROLL_SECTION) {
+    on_settings_timer(id);
+  } else if (id == TIMER_CHARGING && devices_) {
+    presenter_->on_charging_timer();
+  } else if (!devices_ || !devices_->controller().on_link_timer(id)) {
     window_->kill_timer(id);
   }
 }
@@ -108,6 +113,7 @@ void CMS_1_Page::tear_down() {
   }
   if (devices_) devices_->close();
   devices_.reset();
+  presenter_.reset();
 }
 
 // ---- apply requests and the page's own timers

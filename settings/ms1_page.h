@@ -19,12 +19,13 @@
 #include "core/clock.h"
 #include "core/link_state.h"
 #include "core/profile_state.h"
-#include "device/link_page_hooks.h"
+#include "settings/link_page_hooks.h"
 #include "settings/page_interface.h"
 #include "storage/record_names.h"
 
 namespace norvane {
 
+class LinkPresenter;
 class PageDevices;
 class PageViewAdapter;
 class DeviceChangeWatch;
@@ -45,7 +46,7 @@ struct PageEnvironment {
   KeyNameFn key_name;
 };
 
-class CMS_1_Page final : public MainWindowPage, private LinkPageHooks {
+class CMS_1_Page final : public MainWindowPage, public LinkPageHooks {
  public:
   explicit CMS_1_Page(PageEnvironment environment);
   ~CMS_1_Page() override;
@@ -107,7 +108,9 @@ class CMS_1_Page final : public MainWindowPage, private LinkPageHooks {
   // LinkPageHooks
   void refresh_lighting_rows() override;
   void save_profile_store() override;
-  void on_settings_timer(int id) override;
+
+  // The page's own main-window timers (delayed apply request, section scroll).
+  void on_settings_timer(int id);
 
   // The record the page shows; null before the store is loaded. UI thread: only this
   // thread changes records, so reading without the lock is safe here.
@@ -122,6 +125,7 @@ class CMS_1_Page final : public MainWindowPage, private LinkPageHooks {
   WindowBase* window_ = nullptr;
   const HookFunctions* hook_functions_ = nullptr;
   std::unique_ptr<PageViewAdapter> view_;
+  std::unique_ptr<LinkPresenter> presenter_;
   std::unique_ptr<PageDevices> devices_;
   std::unique_ptr<DeviceChangeWatch> device_watch_;
   int menu_button_index_ = -1;    // the button whose function menu is open

@@ -7,7 +7,7 @@
 namespace norvane {
 
 void PageApplyHost::kill_watchdogs() {
-  LinkView& view = view_;
+  PageView& view = view_;
   ui_.post([&view] {
     view.kill_timer(TIMER_WIRELESS_WATCHDOG);
     view.kill_timer(TIMER_8K_WATCHDOG);
@@ -15,7 +15,7 @@ void PageApplyHost::kill_watchdogs() {
 }
 
 void PageApplyHost::restart_watchdogs() {
-  LinkView& view = view_;
+  PageView& view = view_;
   ui_.post([&view] {
     view.start_timer(TIMER_WIRELESS_WATCHDOG, kWatchdogMs);
     view.start_timer(TIMER_8K_WATCHDOG, kWatchdogMs);
@@ -23,7 +23,7 @@ void PageApplyHost::restart_watchdogs() {
 }
 
 void PageApplyHost::show_apply_ring(bool visible) {
-  LinkView& view = view_;
+  PageView& view = view_;
   ui_.post([&view, visible] { view.set_visible(page_controls::kApplyRing, visible); });
 }
 

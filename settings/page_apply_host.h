@@ -7,15 +7,15 @@
 #include <functional>
 #include <utility>
 
-#include "device/link_view.h"
 #include "protocol/apply_host.h"
+#include "settings/page_view.h"
 #include "settings/ui_thread_calls.h"
 
 namespace norvane {
 
 class PageApplyHost final : public ApplyHost {
  public:
-  PageApplyHost(UiThreadCalls& ui, LinkView& view, std::function<void()> save_store)
+  PageApplyHost(UiThreadCalls& ui, PageView& view, std::function<void()> save_store)
       : ui_(ui), view_(view), save_store_(std::move(save_store)) {}
 
   void kill_watchdogs() override;
@@ -25,7 +25,7 @@ class PageApplyHost final : public ApplyHost {
 
  private:
   UiThreadCalls& ui_;
-  LinkView& view_;
+  PageView& view_;
   std::function<void()> save_store_;
 };
 

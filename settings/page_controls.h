@@ -42,6 +42,26 @@ inline constexpr char kProfileImportButton[] = "ms_1_profile_import_btn";
 inline constexpr char kProfileExportButton[] = "ms_1_profile_export_btn";
 inline constexpr char kApplyRing[] = "apply_ring";
 
+// The link side: link icons, the "asleep" label, the battery, and the sections whose
+// layout depends on the link.
+inline constexpr char kWiredIcon[] = "ms_1_wired";
+inline constexpr char kWirelessIcon[] = "ms_1_wireless";
+inline constexpr char kWireless8kIcon[] = "ms_1_wireless_8k";
+inline constexpr char kBleIcon[] = "ms_1_BLE";
+inline constexpr char kSleepLabel[] = "ms_1_sleep_label";
+inline constexpr char kPowerLabel[] = "ms_1_label_power";
+inline constexpr char kPowerProgress[] = "ms_1_progress_power";
+inline constexpr char kLightCheck[] = "ms_1_check_light";
+inline constexpr char kLightBody[] = "ms_1_ver_light";
+inline constexpr char kDebounceCheck[] = "ms_1_check_key_debounce";
+inline constexpr char kDebounceBody[] = "ms_1_hor_key_debounce";
+inline constexpr char kChargingTextKey[] = "charging_text";
+
+// Option families the mouse's own changes select.
+inline constexpr char kDpiLevelOptionPrefix[] = "ms_1_option_dpi_step_";
+inline constexpr char kRateOptionPrefix[] = "ms_1_btn_prate_";
+inline constexpr char kRateHsOptionPrefix[] = "ms_1_btn_prate_hs_";
+
 // Numbered families, numbered from 1.
 inline constexpr char kDpiSliderPrefix[] = "ms_1_slider_dpi_";
 inline constexpr char kDpiLabelPrefix[] = "ms_1_label_dpi_";
@@ -69,9 +89,9 @@ struct OptionFamily {
   int32_t ProfileRecord::*field;
 };
 inline constexpr std::array<OptionFamily, 8> kOptionFamilies{{
-    {"ms_1_option_dpi_step_", kDpiLevels, &ProfileRecord::current_dpi_level},
-    {"ms_1_btn_prate_", 4, &ProfileRecord::polling_rate},
-    {"ms_1_btn_prate_hs_", 7, &ProfileRecord::polling_rate_hs},
+    {kDpiLevelOptionPrefix, kDpiLevels, &ProfileRecord::current_dpi_level},
+    {kRateOptionPrefix, 4, &ProfileRecord::polling_rate},
+    {kRateHsOptionPrefix, 7, &ProfileRecord::polling_rate_hs},
     {"ms_1_option_lift_of_distance_", 2, &ProfileRecord::lift_off_distance},
     {"ms_1_option_ripple_control_", 2, &ProfileRecord::ripple_control},
     {"ms_1_option_angle_snap_", 2, &ProfileRecord::angle_snap},
@@ -110,12 +130,12 @@ inline constexpr std::array<Section, 14> kSections{{
     {"ms_1_check_profile", "ms_1_ver_profile", false},
     {"ms_1_check_power", "ms_1_ver_power", false},
     {"ms_1_check_dpi", "ms_1_ver_dpi", false},
-    {"ms_1_check_light", "ms_1_ver_light", false},
+    {kLightCheck, kLightBody, false},
     {kRateCheck, kRateBody, false},
     {"ms_1_check_mouse_attribute", "ms_1_ver_mouse_attribute", false},
     {"ms_1_check_power_setting", "ms_1_ver_power_setting", true},
     {"ms_1_check_lift_of_distance", "ms_1_hor_lift_of_distance", true},
-    {"ms_1_check_key_debounce", "ms_1_hor_key_debounce", true},
+    {kDebounceCheck, kDebounceBody, true},
     {"ms_1_check_ripple_control", "ms_1_hor_ripple_control", true},
     {"ms_1_check_angle_snap", "ms_1_hor_angle_snap", true},
     {"ms_1_check_motion_sync", "ms_1_hor_motion_sync", true},

@@ -28,8 +28,7 @@ PageDevices::PageDevices(const PageDeviceParts& parts)
       sender_(parts.links, endpoints_, parts.clock),
       apply_host_(ui_calls_, parts.view, [this] { save_store_from_worker(); }),
       applier_(parts.profiles, parts.links, sender_, parts.clock, apply_host_),
-      controller_(LinkControllerParts{parts.links, parts.profiles, drivers_, ble_port_, *ble_probe_, parts.view,
-                                      parts.hooks},
+      controller_(LinkControllerParts{parts.links, drivers_, ble_port_, *ble_probe_, parts.sink, parts.view},
                   NvPostTarget{window_port_.get(), &MessagePort::post_from_c}, [this] { run_apply(); }) {
   // At shut-down an apply in progress ends between reports instead of finishing a
   // long macro upload.

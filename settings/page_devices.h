@@ -23,6 +23,7 @@
 #include "protocol/report_sender.h"
 #include "protocol/settings_applier.h"
 #include "settings/page_apply_host.h"
+#include "settings/page_view.h"
 #include "settings/page_ble_port.h"
 #include "settings/ui_thread_calls.h"
 
@@ -34,8 +35,8 @@ struct PageDeviceParts {
   Clock& clock;              // pauses of the link pacing
   ProfileState& profiles;
   LinkState& links;
-  LinkView& view;
-  LinkPageHooks& hooks;
+  PageView& view;  // the main window's timers and the busy ring
+  LinkSink& sink;  // what the link side finds
   MessagePortPtr window_port;  // the driver libraries post their messages here
 };
 

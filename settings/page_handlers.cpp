@@ -154,7 +154,7 @@ void CMS_1_Page::on_select_changed(const Notification& n) {
 void CMS_1_Page::on_item_select(const Notification& n) {
   const int index = static_cast<int>(n.wparam);
   if (n.from(kLightCombo)) {
-    if (index < 0 || index >= kLightModes) return;
+    if (index < 0 || index >= kLightModeCount) return;
     profiles_.edit_current([index](ProfileRecord& record) { record.light_mode = index; });
     refresh_lighting_rows();
     request_apply_after(kLightModeApplyDelayMs);

@@ -8,6 +8,7 @@
 #include "app/toolkit/resources.h"
 #include "core/light_mode.h"
 #include "device/link_controller.h"
+#include "settings/link_presenter.h"
 #include "settings/ms1_page.h"
 #include "settings/page_controls.h"
 #include "settings/page_devices.h"
@@ -34,7 +35,7 @@ std::u16string usage_number(uint8_t usage) {
 
 void CMS_1_Page::refresh_page() {
   if (view_ == nullptr) return;
-  if (devices_) devices_->controller().refresh_link_sections();
+  if (presenter_) presenter_->refresh_link_sections();
   const ProfileRecord* record = current();
   if (record == nullptr) return;
   PageViewAdapter& view = *view_;

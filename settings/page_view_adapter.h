@@ -1,7 +1,6 @@
 #pragma once
 // The settings page's view of its window: controls found by name (and remembered),
-// the window's numbered timers and its message queue. It is the LinkView the link
-// side draws through, and the page uses the same controls. UI thread only.
+// the window's numbered timers and its message queue. UI thread only.
 
 #include <QString>
 #include <map>
@@ -9,13 +8,13 @@
 #include <string_view>
 
 #include "app/toolkit/control.h"
-#include "device/link_view.h"
+#include "settings/page_view.h"
 
 namespace norvane {
 
 class WindowBase;
 
-class PageViewAdapter final : public LinkView {
+class PageViewAdapter final : public PageView {
  public:
   explicit PageViewAdapter(WindowBase& window) : window_(window) {}
 
@@ -24,7 +23,7 @@ class PageViewAdapter final : public LinkView {
   Control control(std::string_view name);
   WindowBase& window() { return window_; }
 
-  // LinkView
+  // PageView
   void set_visible(std::string_view control, bool visible) override;
   void set_plain_text(std::string_view control, std::string_view text) override;
   void set_language_text(std::string_view control, std::string_view key) override;

@@ -1,14 +1,15 @@
 #pragma once
-// A LinkView that records what the link side shows and runs its main-window timers
-// on fake time: advance() fires due timers in order through the controller.
+// A PageView that records what the page shows and runs its main-window timers on fake
+// time: advance() fires due timers in order through a handler.
 
 #include <cstdint>
 #include <map>
 #include <string>
 #include <vector>
 
-#include "device/link_controller.h"
-#include "device/link_view.h"
+#include <functional>
+
+#include "settings/page_view.h"
 
 namespace norvane::testing {
 
@@ -23,7 +24,7 @@ struct LabelText {
   bool language_key = false;
 };
 
-class FakeLinkView final : public LinkView {
+class FakePageView final : public PageView {
  public:
   void set_visible(std::string_view control, bool visible) override { visible_[std::string(control)] = visible; }
   void set_plain_text(std::string_view control, std::string_view text) override {
@@ -44,7 +45,7 @@ class FakeLinkView final : public LinkView {
   }
 
   // Moves fake time on by `ms`, firing every timer that falls due on the way.
-  void advance(int64_t ms, LinkController& controller);
+  void advance(int64_t ms, const std::function<void(int id)>& fire);
 
   // Unknown controls read as hidden / unchecked / -1.
   bool visible(const std::string& control) const { return find(visible_, control, false); }

@@ -1,4 +1,4 @@
-#include "tests/device/link_harness.h"
+#include "tests/settings/link_harness.h"
 
 #include <utility>
 
@@ -23,7 +23,8 @@ LinkHarness::LinkHarness(DriverLinkPorts& drivers) {
   profiles.select_current_unlocked();
   *profiles.last_applied = *profiles.current_profile;
 
-  const LinkControllerParts parts{links, profiles, drivers, ble, probe, view, hooks};
+  presenter = std::make_unique<LinkPresenter>(view, profiles, links, hooks);
+  const LinkControllerParts parts{links, drivers, ble, probe, *presenter, view};
   controller = std::make_unique<LinkController>(parts, queue.target(), [this] {
     ++applies;
     if (on_apply) on_apply();
@@ -50,7 +51,14 @@ void LinkHarness::pump() {
 
 void LinkHarness::advance(int64_t ms) {
   pump();
-  view.advance(ms, *controller);
+  // The page's routing of the main-window timers.
+  view.advance(ms, [this](int id) {
+    if (id == TIMER_CHARGING) {
+      presenter->on_charging_timer();
+    } else if (!controller->on_link_timer(id)) {
+      view.kill_timer(id);
+    }
+  });
   pump();
 }
 

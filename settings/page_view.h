@@ -1,17 +1,18 @@
 #pragma once
-// What the link side of the settings page shows and schedules, addressed by control
-// name and by the main window's timer and message numbers. The page implements it
-// over its bound controls and the main window; tests record it. All calls are made
-// on the UI thread.
+// What the settings page shows and schedules, addressed by control name and by the
+// main window's timer and message numbers. The page implements it over its bound
+// controls and the main window; tests record it. All calls are made on the UI thread.
 
 #include <cstdint>
 #include <string_view>
 
+#include "device/link_sink.h"
+
 namespace norvane {
 
-class LinkView {
+// The timers are the link side's too (LinkTimers).
+class PageView : public LinkTimers {
  public:
-  virtual ~LinkView() = default;
 
   virtual void set_visible(std::string_view control, bool visible) = 0;
   // Sets a label's text as plain text (it is no longer looked up as a language key).
@@ -23,10 +24,6 @@ class LinkView {
   virtual void set_checked_quietly(std::string_view control, bool checked) = 0;
   // Selects item `index` of a list without raising a notification.
   virtual void select_item_quietly(std::string_view control, int index) = 0;
-
-  // Main-window timers: starting a running timer restarts it.
-  virtual void start_timer(int id, int interval_ms) = 0;
-  virtual void kill_timer(int id) = 0;
 
   // Posts a numbered message to the main window.
   virtual void post_message(uint32_t id, uintptr_t wparam, intptr_t lparam) = 0;

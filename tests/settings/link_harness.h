@@ -1,9 +1,10 @@
 #pragma once
-// Everything a LinkController needs, recorded: a fake view on fake time, the page's
-// profile data with one default profile, fake Bluetooth LE transport and presence
-// probe, page hooks that count, and the queue the driver libraries post their
-// messages to. pump() hands queued messages to the controller the way the main
-// window does: folded, one at a time, on this thread.
+// The link side as the page wires it, recorded: the controller and the presenter
+// that shows what it finds, over a fake view on fake time, the page's profile data
+// with one default profile, fake Bluetooth LE transport and presence probe, page
+// hooks that count, and the queue the driver libraries post their messages to.
+// pump() hands queued messages to the controller the way the main window does:
+// folded, one at a time, on this thread.
 
 #include <atomic>
 #include <deque>
@@ -14,7 +15,8 @@
 #include "core/profile_defaults.h"
 #include "device/library_message.h"
 #include "device/link_controller.h"
-#include "tests/device/fake_link_view.h"
+#include "settings/link_presenter.h"
+#include "tests/settings/fake_page_view.h"
 
 namespace norvane::testing {
 
@@ -48,10 +50,8 @@ class CountingHooks final : public LinkPageHooks {
  public:
   void refresh_lighting_rows() override { ++lighting_refreshes; }
   void save_profile_store() override { ++saves; }
-  void on_settings_timer(int id) override { settings_timers.push_back(id); }
   int lighting_refreshes = 0;
   int saves = 0;
-  std::vector<int> settings_timers;
 };
 
 // The main window's queue as the libraries see it: an NvPostTarget, safe from any thread.
@@ -83,7 +83,7 @@ class LinkHarness {
   int posted_link_states() { return static_cast<int>(view.take_posted(UM_LINK_STATE).size()); }
   ProfileRecord& record() { return *profiles.current_profile; }
 
-  FakeLinkView view;
+  FakePageView view;
   LinkState links;
   ProfileState profiles;
   FakeBle ble;
@@ -92,6 +92,7 @@ class LinkHarness {
   LibraryMessageQueue queue;
   std::atomic<int> applies{0};
   std::function<void()> on_apply;  // runs on the worker thread inside each apply
+  std::unique_ptr<LinkPresenter> presenter;
   std::unique_ptr<LinkController> controller;
 };
 

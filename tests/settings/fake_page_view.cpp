@@ -1,8 +1,8 @@
-#include "tests/device/fake_link_view.h"
+#include "tests/settings/fake_page_view.h"
 
 namespace norvane::testing {
 
-void FakeLinkView::advance(int64_t ms, LinkController& controller) {
+void FakePageView::advance(int64_t ms, const std::function<void(int id)>& fire) {
   const int64_t end = now_ms_ + ms;
   for (;;) {
     int next_id = 0;
@@ -17,12 +17,12 @@ void FakeLinkView::advance(int64_t ms, LinkController& controller) {
     now_ms_ = next_due;
     Timer& timer = timers_[next_id];
     timer.due_ms += timer.interval_ms;  // repeats until the handler kills it
-    controller.on_page_timer(next_id);
+    fire(next_id);
   }
   now_ms_ = end;
 }
 
-std::vector<PostedMessage> FakeLinkView::take_posted(uint32_t id) {
+std::vector<PostedMessage> FakePageView::take_posted(uint32_t id) {
   std::vector<PostedMessage> taken;
   std::vector<PostedMessage> kept;
   for (const PostedMessage& m : posted_) (m.id == id ? taken : kept).push_back(m);

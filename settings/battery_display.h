@@ -3,7 +3,7 @@
 // charging (the "charging_text" language text, bar swept 0, 2, ... 100, 0, ... by
 // main-window timer 531 every 30 ms). UI thread only.
 
-#include "device/link_view.h"
+#include "settings/page_view.h"
 
 namespace norvane {
 
@@ -11,7 +11,7 @@ inline constexpr int kChargingStepMs = 30;
 
 class BatteryDisplay {
  public:
-  explicit BatteryDisplay(LinkView& view) : view_(view) {}
+  explicit BatteryDisplay(PageView& view) : view_(view) {}
 
   // Bar at `level`, label "<level>%" as plain text.
   void show_level(int level);
@@ -29,7 +29,7 @@ class BatteryDisplay {
   int animation_value() const { return animation_value_; }
 
  private:
-  LinkView& view_;
+  PageView& view_;
   int animation_value_ = 0;
 };
 

@@ -1,13 +1,13 @@
-#include "device/battery_display.h"
+#include "settings/battery_display.h"
 
 #include <string>
 
 #include "core/messages.h"
-#include "device/link_controls.h"
+#include "settings/page_controls.h"
 
 namespace norvane {
 
-using namespace link_controls;
+using namespace page_controls;
 
 void BatteryDisplay::show_level(int level) {
   view_.set_progress(kPowerProgress, level);

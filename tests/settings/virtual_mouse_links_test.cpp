@@ -12,14 +12,14 @@
 #include <mutex>
 
 #include "device/driver_library_ports.h"
-#include "device/link_controls.h"
+#include "settings/page_controls.h"
 #include "drivers/virtual/virtual_mouse_control.h"
-#include "tests/device/link_harness.h"
+#include "tests/settings/link_harness.h"
 
 namespace norvane::testing {
 namespace {
 
-using namespace link_controls;
+using namespace page_controls;
 
 // What the virtual mouse says over Bluetooth LE, held until the UI thread takes it.
 class BleRelay {
@@ -182,7 +182,7 @@ TEST_F(VirtualMouseLinksTest, DpiLevelChangedOnTheMouse) {
 
   vm_send_event(0x10, 3, 0);
   settle();
-  EXPECT_TRUE(h.view.checked(dpi_level_option(3)));
+  EXPECT_TRUE(h.view.checked(numbered(kDpiLevelOptionPrefix, 3)));
   EXPECT_EQ(h.record().current_dpi_level, 2);
   const auto popups = h.view.take_posted(UM_DPI_POPUP);
   ASSERT_EQ(popups.size(), 1u);
@@ -210,8 +210,8 @@ TEST_F(VirtualMouseLinksTest, PollingRateTakesEachValidHalfForItsSource) {
   settle();
   EXPECT_EQ(h.record().polling_rate, 1);
   EXPECT_EQ(h.record().polling_rate_hs, 2);
-  EXPECT_TRUE(h.view.checked(rate_option(2)));
-  EXPECT_TRUE(h.view.checked(rate_hs_option(3)));
+  EXPECT_TRUE(h.view.checked(numbered(kRateOptionPrefix, 2)));
+  EXPECT_TRUE(h.view.checked(numbered(kRateHsOptionPrefix, 3)));
 
   vm_send_event(0x20, 0x84, 0);  // high nibble 8 is no option: only the low half
   vm_send_event(0x20, 0x05, 0);  // neither half: nothing, not even a save

@@ -8,14 +8,14 @@
 #include <cstring>
 #include <thread>
 
-#include "device/link_controls.h"
+#include "settings/page_controls.h"
 #include "tests/device/fake_drivers.h"
-#include "tests/device/link_harness.h"
+#include "tests/settings/link_harness.h"
 
 namespace norvane::testing {
 namespace {
 
-using namespace link_controls;
+using namespace page_controls;
 
 class LinkControllerTest : public ::testing::Test {
  protected:
@@ -55,7 +55,7 @@ TEST_F(LinkControllerTest, ArrivalWaitsOnATimerThatOnlyARemovalCancels) {
   h.advance(2000);
   EXPECT_EQ(drivers.calls_with("wireless.open_feature").size(), 1u);
   EXPECT_NE(h.links.wireless_state, kLinkPresent);
-  EXPECT_FALSE(h.view.visible(link_controls::kWirelessIcon));
+  EXPECT_FALSE(h.view.visible(page_controls::kWirelessIcon));
 }
 
 TEST_F(LinkControllerTest, EventsBeforeTheProfilesAreLoadedChangeNothing) {

@@ -1,0 +1,138 @@
+#include "settings/link_presenter.h"
+
+#include <mutex>
+#include <variant>
+
+#include "core/messages.h"
+#include "settings/page_controls.h"
+
+namespace norvane {
+
+using namespace page_controls;
+
+namespace {
+
+const char* icon_control(LinkIcon icon) {
+  switch (icon) {
+    case LinkIcon::wired:
+      return kWiredIcon;
+    case LinkIcon::wireless:
+      return kWirelessIcon;
+    case LinkIcon::wireless_8k:
+      return kWireless8kIcon;
+    case LinkIcon::ble:
+      break;
+  }
+  return kBleIcon;
+}
+
+}  // namespace
+
+void LinkPresenter::show_link(LinkIcon icon, bool shown) { view_.set_visible(icon_control(icon), shown); }
+
+void LinkPresenter::show_sleeping(bool shown) { view_.set_visible(kSleepLabel, shown); }
+
+void LinkPresenter::any_link_changed() { view_.post_message(UM_LINK_STATE, 0, 0); }
+
+void LinkPresenter::show_battery_level(int level) {
+  battery_.stop_animation();
+  if (level >= 0 && level <= 100) battery_.show_level(level);
+}
+
+void LinkPresenter::show_charging(bool from_start) {
+  if (from_start) {
+    battery_.restart_charging();
+  } else {
+    battery_.show_charging();
+  }
+}
+
+void LinkPresenter::clear_battery() {
+  battery_.clear_label();
+  battery_.stop_animation();
+}
+
+void LinkPresenter::refresh_link_sections() {
+  hooks_.refresh_lighting_rows();
+  view_.set_checked_quietly(kLightCheck, false);
+  view_.set_visible(kLightBody, false);
+  if (links_.wired_state == kLinkPresent || links_.wireless_online != 0 || links_.wireless_8k_online != 0) {
+    view_.set_checked_quietly(kRateCheck, false);
+    view_.set_visible(kRateCheck, true);
+    view_.set_visible(kDebounceCheck, true);
+    view_.set_visible(kRateHsBody, false);
+    view_.set_visible(kRateBody, false);
+  } else if (links_.ble_present != 0) {
+    // Polling rate and key debounce cannot be set over Bluetooth LE alone.
+    view_.set_checked_quietly(kRateCheck, false);
+    view_.set_visible(kRateCheck, false);
+    view_.set_visible(kRateBody, false);
+    view_.set_visible(kRateHsBody, false);
+    view_.set_checked_quietly(kDebounceCheck, false);
+    view_.set_visible(kDebounceCheck, false);
+    view_.set_visible(kDebounceBody, false);
+  }
+}
+
+// ---- changes made on the mouse ----
+
+void LinkPresenter::mouse_changed(const DeviceEvent& event) {
+  std::visit([this](const auto& e) { follow(e); }, event);
+}
+
+void LinkPresenter::follow(const DpiLevelChanged& event) {
+  bool edited = false;
+  int32_t dpi = 0;
+  profiles_.edit_current([&](ProfileRecord& record) {
+    record.current_dpi_level = event.level - 1;
+    dpi = record.dpi_value[event.level - 1];
+    edited = true;
+  });
+  if (!edited) return;  // no profile loaded yet: nothing to follow
+  view_.set_checked_quietly(numbered(kDpiLevelOptionPrefix, event.level), true);
+  view_.post_message(UM_DPI_POPUP, 0, dpi);
+  save_device_change();
+}
+
+void LinkPresenter::follow(const PollingRateChanged& event) {
+  bool edited = false;
+  profiles_.edit_current([&](ProfileRecord& record) {
+    if (event.rate) record.polling_rate = *event.rate;
+    if (event.rate_hs) record.polling_rate_hs = *event.rate_hs;
+    edited = true;
+  });
+  if (!edited) return;
+  if (event.rate) view_.set_checked_quietly(numbered(kRateOptionPrefix, *event.rate + 1), true);
+  if (event.rate_hs) view_.set_checked_quietly(numbered(kRateHsOptionPrefix, *event.rate_hs + 1), true);
+  save_device_change();
+}
+
+void LinkPresenter::follow(const LightingModeChanged& event) {
+  bool edited = false;
+  profiles_.edit_current([&](ProfileRecord& record) {
+    record.light_mode = event.mode;
+    edited = true;
+  });
+  if (!edited) return;
+  view_.select_item_quietly(kLightCombo, event.mode);
+  hooks_.refresh_lighting_rows();
+  save_device_change();
+}
+
+void LinkPresenter::follow(const SettingsSaved&) { save_device_change(); }
+
+void LinkPresenter::save_device_change() {
+  bool copied = false;
+  {
+    std::lock_guard<std::mutex> lock(profiles_.mutex);
+    if (profiles_.current_profile && profiles_.last_applied) {
+      *profiles_.last_applied = *profiles_.current_profile;
+      copied = true;
+    }
+  }
+  // Without a loaded profile there is nothing to save; writing the store then would
+  // replace the file with an empty list.
+  if (copied) hooks_.save_profile_store();
+}
+
+}  // namespace norvane

@@ -1,0 +1,57 @@
+#pragma once
+// Shows what the link side finds on the settings page and makes the current profile
+// follow the changes the user makes on the mouse: link icons and the "asleep" label,
+// the sections whose layout depends on the link, the battery, and the DPI level,
+// polling rate and lighting mode chosen on the mouse (selected without notifications,
+// saved without being sent back). UI thread only.
+
+#include "core/link_state.h"
+#include "core/profile_state.h"
+#include "device/link_sink.h"
+#include "settings/battery_display.h"
+#include "settings/link_page_hooks.h"
+#include "settings/page_view.h"
+
+namespace norvane {
+
+class LinkPresenter final : public LinkSink {
+ public:
+  LinkPresenter(PageView& view, ProfileState& profiles, const LinkState& links, LinkPageHooks& hooks)
+      : view_(view), profiles_(profiles), links_(links), hooks_(hooks), battery_(view) {}
+
+  // Lays out the sections that depend on the link (also after the page is refreshed).
+  void refresh_link_sections();
+  // One tick of the charging sweep (timer 531).
+  void on_charging_timer() { battery_.animation_step(); }
+  const BatteryDisplay& battery() const { return battery_; }
+
+  // LinkSink
+  void show_link(LinkIcon icon, bool shown) override;
+  void show_sleeping(bool shown) override;
+  void links_changed() override { refresh_link_sections(); }
+  void any_link_changed() override;
+  void show_battery_level(int level) override;
+  void show_charging(bool from_start) override;
+  void stop_charging_sweep() override { battery_.stop_animation(); }
+  void clear_battery() override;
+  void mouse_changed(const DeviceEvent& event) override;
+
+ private:
+  void follow(const DpiLevelChanged& event);
+  void follow(const PollingRateChanged& event);
+  void follow(const LightingModeChanged& event);
+  void follow(const SettingsSaved& event);
+  void follow(const BatteryReport&) {}
+  void follow(const Acknowledgement&) {}
+  // Saves the store with the current record as the last applied one, so the change
+  // made on the mouse is not sent back. Does nothing before a profile is loaded.
+  void save_device_change();
+
+  PageView& view_;
+  ProfileState& profiles_;
+  const LinkState& links_;
+  LinkPageHooks& hooks_;
+  BatteryDisplay battery_;
+};
+
+}  // namespace norvane
