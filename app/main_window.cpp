@@ -95,7 +95,10 @@ void CMainWnd::hide_to_tray() {
   }
 }
 
-bool CMainWnd::handle_custom_message(uint32_t id, uintptr_t wparam, intptr_t lparam) {
+bool CMainWnd::handle_custom_message(const Message& m) {
+  const uint32_t id = m.id;
+  const uintptr_t wparam = m.wparam;
+  const intptr_t lparam = m.lparam;
   switch (id) {
     case UM_TRAY_ICON:
       if (lparam == kMouseLeftButtonUp) {
@@ -105,7 +108,7 @@ bool CMainWnd::handle_custom_message(uint32_t id, uintptr_t wparam, intptr_t lpa
       }
       return true;
     case UM_MENU_COMMAND:
-      on_menu_command(wparam);
+      if (const MenuCommand* command = payload_of<MenuCommand>(m)) on_menu_command(*command);
       return true;
     case UM_HOOK_INPUT:
     case UM_IGNORED_1292:
@@ -135,7 +138,7 @@ bool CMainWnd::handle_custom_message(uint32_t id, uintptr_t wparam, intptr_t lpa
       if (page_) page_->post_to_worker(UM_APPLY_THREAD, wparam, lparam);
       return true;
     case UM_DEVICE_CHANGE:
-      if (wparam != 0 && page_) page_->on_device_change(*reinterpret_cast<const DeviceChange*>(wparam));
+      if (const DeviceChange* change = payload_of<DeviceChange>(m); change && page_) page_->on_device_change(*change);
       return true;
     default:
       return false;
@@ -176,10 +179,8 @@ void CMainWnd::open_tray_menu() {
   tray_menu_.open(port(), QStringLiteral("traymenu.xml"), QPoint(cursor.x(), cursor.y() - 50));
 }
 
-void CMainWnd::on_menu_command(uintptr_t wparam) {
-  const std::unique_ptr<MenuCommand> command = adopt_menu_command(wparam);
-  if (!command) return;
-  const QString item = menu_field(command->name);
+void CMainWnd::on_menu_command(const MenuCommand& command) {
+  const QString& item = command.name;
   switch (route_menu_item(item.toStdU16String())) {
     case MenuRoute::kConfiguration:
       bring_forward();

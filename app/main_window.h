@@ -54,7 +54,7 @@ class CMainWnd : public WindowBase {
  protected:
   void init() override;
   void on_click(const Notification& n) override;
-  bool handle_custom_message(uint32_t id, uintptr_t wparam, intptr_t lparam) override;
+  bool handle_custom_message(const Message& m) override;
   void on_timer(int id) override;
   void on_destroy() override;
   void on_close_request() override;
@@ -63,7 +63,7 @@ class CMainWnd : public WindowBase {
   void bring_forward();
   void show_no_device_warning();
   void open_tray_menu();
-  void on_menu_command(uintptr_t wparam);
+  void on_menu_command(const MenuCommand& command);
   void on_link_state();
   void show_dpi_popup(uintptr_t wparam, intptr_t lparam);
   void close_dpi_popup();

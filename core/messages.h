@@ -1,22 +1,32 @@
 #pragma once
 // Numbered window messages, thread messages and timers shared across the program.
 
+#include <any>
 #include <cstdint>
 
 namespace norvane {
 
 // One numbered message: what a window's custom message handler and a worker thread's
-// queue receive. The meaning of the two parameters depends on the number.
+// queue receive. The meaning of the two numbers depends on the message; a message that
+// carries more (a chosen menu item, a device change) carries it as a typed value in
+// `payload`, read with payload_of<T>(), never as a pointer in a number.
 struct Message {
   uint32_t id = 0;
   uintptr_t wparam = 0;
   intptr_t lparam = 0;
+  std::any payload;
 };
+
+// The message's payload when it holds a T; null when it holds nothing or another type.
+template <typename T>
+const T* payload_of(const Message& m) {
+  return std::any_cast<T>(&m.payload);
+}
 
 inline constexpr uint32_t kWmUser = 1024;
 
 inline constexpr uint32_t UM_TRAY_ICON = 1025;           // lParam = mouse message (514, 517)
-inline constexpr uint32_t UM_MENU_COMMAND = 1027;        // wParam = menu command record
+inline constexpr uint32_t UM_MENU_COMMAND = 1027;        // payload: the chosen menu item
 inline constexpr uint32_t UM_HOOK_INPUT = 1034;          // key or mouse input from the hook library
 inline constexpr uint32_t UM_ACTIVATE = 1281;            // second instance asks to come forward
 inline constexpr uint32_t UM_LINK_STATE = 1290;          // any link up or none

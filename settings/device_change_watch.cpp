@@ -14,8 +14,7 @@ DeviceChangeWatch::~DeviceChangeWatch() = default;
 
 void DeviceChangeWatch::read_waiting_changes() {
   while (std::optional<DeviceChange> change = monitor_.read_change()) {
-    auto* owned = new DeviceChange(std::move(*change));
-    window_->post(UM_DEVICE_CHANGE, reinterpret_cast<uintptr_t>(owned), 0, [owned](bool) { delete owned; });
+    window_->post(Message{UM_DEVICE_CHANGE, 0, 0, std::move(*change)});
   }
 }
 

@@ -51,7 +51,7 @@ void CDpiColorWnd::init() {
 }
 
 void CDpiColorWnd::notify(const Notification& n) {
-  if (n.is(notify_type::kClick)) {
+  if (n.is(NotifyType::click)) {
     if (n.sender == confirm_ && confirm_) {
       close(1);
       return;
@@ -71,14 +71,14 @@ void CDpiColorWnd::notify(const Notification& n) {
     }
     return;
   }
-  if ((n.is(notify_type::kColorChanged) || n.is(notify_type::kColorChangedButtonUp)) && palette_ &&
+  if ((n.is(NotifyType::colorchanged) || n.is(NotifyType::colorchangedbuttonup)) && palette_ &&
       n.sender == palette_) {
     color_ = 0xFF000000u | palette_.color();
     show_color();
     write_edits();
     return;
   }
-  if (n.is(notify_type::kTextChanged)) on_component_typed(n);
+  if (n.is(NotifyType::textchanged)) on_component_typed(n);
 }
 
 void CDpiColorWnd::on_component_typed(const Notification& n) {

@@ -33,19 +33,19 @@ std::string name_of(const Notification& n) { return n.sender_name.toStdString();
 
 void CMS_1_Page::notify(const Notification& n) {
   if (view_ == nullptr || torn_down_) return;
-  if (n.is(notify_type::kClick)) {
+  if (n.is(NotifyType::click)) {
     on_click(n);
-  } else if (n.is(notify_type::kSelectChanged)) {
+  } else if (n.is(NotifyType::selectchanged)) {
     on_select_changed(n);
-  } else if (n.is(notify_type::kItemSelect)) {
+  } else if (n.is(NotifyType::itemselect)) {
     on_item_select(n);
-  } else if (n.is(notify_type::kCheckClick)) {
+  } else if (n.is(NotifyType::checkclick)) {
     on_check_click(n);
-  } else if (n.is(notify_type::kValueChanged)) {
+  } else if (n.is(NotifyType::valuechanged)) {
     on_value_changed(n);
-  } else if (n.is(notify_type::kKillFocus) || n.is(notify_type::kReturn)) {
+  } else if (n.is(NotifyType::killfocus) || n.is(NotifyType::return_pressed)) {
     on_dpi_edit_left(n);
-  } else if (n.is(notify_type::kTextChanged)) {
+  } else if (n.is(NotifyType::textchanged)) {
     on_text_changed(n);
   }
   // "timer", "mouseenter", "mouseleave" and the rest: nothing to do.

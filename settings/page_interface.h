@@ -25,8 +25,7 @@ namespace norvane {
 
 class WindowBase;
 
-// The device-notification message: wParam points to a DeviceChange that belongs to
-// the poster (free it in the post's completion); lParam is unused.
+// The device-notification message: its payload is the DeviceChange.
 inline constexpr uint32_t UM_DEVICE_CHANGE = 0x0219;
 
 // Messages the main window accepts and ignores.

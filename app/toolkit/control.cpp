@@ -38,8 +38,8 @@ constexpr char kBkImageLabel[] = "nv_bkimage_label";
 constexpr char kBkStyleId[] = "nv_bkid";
 constexpr char kBaseStyle[] = "nv_basestyle";
 
-void raise_from(QWidget* w, const char* type, intptr_t wparam = 0, intptr_t lparam = 0) {
-  if (WindowHost* host = WindowHost::of(w)) host->raise_notification(w, QLatin1String(type), wparam, lparam);
+void raise_from(QWidget* w, NotifyType type, intptr_t wparam = 0, intptr_t lparam = 0) {
+  if (WindowHost* host = WindowHost::of(w)) host->raise_notification(w, type, wparam, lparam);
 }
 
 struct ImageAttributes {
@@ -351,12 +351,12 @@ void Control::set_checked(bool on, Notify notify) {
   const bool was = b->isChecked();
   if (is_option(b)) {
     set_option_quietly(b, on);
-    if (notify == Notify::kRaise && on && !was) raise_from(b, notify_type::kSelectChanged, 1);
+    if (notify == Notify::kRaise && on && !was) raise_from(b, NotifyType::selectchanged, 1);
   } else {
     const QSignalBlocker quiet(b);
     b->setChecked(on);
     if (notify == Notify::kRaise && b->isChecked() != was) {
-      raise_from(b, notify_type::kCheckClick, b->isChecked() ? 1 : 0);
+      raise_from(b, NotifyType::checkclick, b->isChecked() ? 1 : 0);
     }
   }
 }
@@ -403,7 +403,7 @@ void Control::select_item(int index, Notify notify) {
   } else {
     return;
   }
-  if (notify == Notify::kRaise && index != previous) raise_from(widget_, notify_type::kItemSelect, index, previous);
+  if (notify == Notify::kRaise && index != previous) raise_from(widget_, NotifyType::itemselect, index, previous);
 }
 
 int Control::item_count() const {

@@ -10,7 +10,7 @@ namespace norvane {
 
 class MessageEvent : public QEvent {
  public:
-  MessageEvent(const Message& message, MessagePort::Completion completion);
+  MessageEvent(Message message, MessagePort::Completion completion);
   ~MessageEvent() override;  // runs the completion with delivered = false if never handled
 
   static QEvent::Type event_type();

@@ -6,8 +6,8 @@
 
 namespace norvane {
 
-MessageEvent::MessageEvent(const Message& message, MessagePort::Completion completion)
-    : QEvent(event_type()), message_(message), completion_(std::move(completion)) {}
+MessageEvent::MessageEvent(Message message, MessagePort::Completion completion)
+    : QEvent(event_type()), message_(std::move(message)), completion_(std::move(completion)) {}
 
 MessageEvent::~MessageEvent() {
   if (completion_) {
@@ -33,13 +33,16 @@ void MessageEvent::complete() {
 MessagePort::MessagePort(QObject* receiver) : receiver_(receiver) {}
 
 bool MessagePort::post(uint32_t id, uintptr_t wparam, intptr_t lparam, Completion completion) {
+  return post(Message{id, wparam, lparam, {}}, std::move(completion));
+}
+
+bool MessagePort::post(Message message, Completion completion) {
   {
     std::lock_guard<std::mutex> lock(mutex_);
     if (receiver_ != nullptr) {
       // postEvent is thread-safe and keeps the posting order for one receiver. The lock
       // keeps the receiver from being destroyed while the event is handed over.
-      QCoreApplication::postEvent(receiver_,
-                                  new MessageEvent(Message{id, wparam, lparam}, std::move(completion)));
+      QCoreApplication::postEvent(receiver_, new MessageEvent(std::move(message), std::move(completion)));
       return true;
     }
   }

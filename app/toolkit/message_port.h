@@ -29,6 +29,8 @@ class MessagePort {
   // Queues the message for the window. Returns false when the window is gone; the
   // completion then runs at once with delivered = false.
   bool post(uint32_t id, uintptr_t wparam = 0, intptr_t lparam = 0, Completion completion = {});
+  // The same for a message with a payload.
+  bool post(Message message, Completion completion = {});
 
   // True while the window can still receive messages.
   bool is_open() const;

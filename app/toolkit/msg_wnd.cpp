@@ -22,7 +22,7 @@ void CMsgWnd::init() {
 }
 
 void CMsgWnd::notify(const Notification& n) {
-  if (!n.is(notify_type::kClick)) return;
+  if (!n.is(NotifyType::click)) return;
   if (ok_ && n.sender == ok_) {
     close(1);
   } else if (cancel_ && n.sender == cancel_) {

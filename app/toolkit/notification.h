@@ -1,7 +1,7 @@
 #pragma once
 // Notifications: what a window (or a page registered with it) hears from its controls.
 //
-// A notification carries a type name, the sending control (and its name) and two
+// A notification carries a type, the sending control (and its name) and two
 // numbers. Only user actions raise notifications; programmatic changes made through
 // Control are quiet unless the call asks for a notification (Notify::kRaise), which then
 // raises exactly what the user action would have raised.
@@ -28,32 +28,35 @@
 
 namespace norvane {
 
-namespace notify_type {
-inline constexpr char kClick[] = "click";
-inline constexpr char kSelectChanged[] = "selectchanged";
-inline constexpr char kItemSelect[] = "itemselect";
-inline constexpr char kCheckClick[] = "checkclick";
-inline constexpr char kKillFocus[] = "killfocus";
-inline constexpr char kSetFocus[] = "setfocus";
-inline constexpr char kTimer[] = "timer";
-inline constexpr char kValueChanged[] = "valuechanged";
-inline constexpr char kMouseEnter[] = "mouseenter";
-inline constexpr char kMouseLeave[] = "mouseleave";
-inline constexpr char kReturn[] = "return";
-inline constexpr char kTextChanged[] = "textchanged";
-inline constexpr char kColorChanged[] = "colorchanged";
-inline constexpr char kColorChangedButtonUp[] = "colorchangedbuttonup";
-}  // namespace notify_type
+enum class NotifyType : uint8_t {
+  click,
+  selectchanged,
+  itemselect,
+  checkclick,
+  killfocus,
+  setfocus,
+  timer,
+  valuechanged,
+  mouseenter,
+  mouseleave,
+  return_pressed,
+  textchanged,
+  colorchanged,
+  colorchangedbuttonup,
+};
+
+// The type's name as the table above gives it ("click", "return", ...), for traces.
+const char* type_name(NotifyType type);
 
 struct Notification {
-  QString type;            // one of notify_type
+  NotifyType type = NotifyType::click;
   QString sender_name;     // the control's name (its objectName)
   Control sender;          // the control itself
   intptr_t wparam = 0;
   intptr_t lparam = 0;
   QString virtual_window;  // page name the control belongs to ("" = the window itself)
 
-  bool is(const char* t) const { return type == QLatin1String(t); }
+  bool is(NotifyType t) const { return type == t; }
   bool from(const char* name) const { return sender_name == QLatin1String(name); }
 };
 

@@ -12,13 +12,6 @@
 namespace norvane {
 namespace {
 
-template <size_t N>
-void copy_field(char16_t (&field)[N], const QString& text) {
-  const size_t n = std::min(static_cast<size_t>(text.size()), N - 1);
-  std::copy_n(reinterpret_cast<const char16_t*>(text.utf16()), n, field);
-  field[n] = 0;
-}
-
 QAction* find_action(QMenu* menu, const QString& name) {
   for (QAction* action : menu->actions()) {
     if (action->isSeparator()) continue;
@@ -33,31 +26,15 @@ QAction* find_action(QMenu* menu, const QString& name) {
 
 }  // namespace
 
-std::unique_ptr<MenuCommand> adopt_menu_command(uintptr_t wparam) {
-  return std::unique_ptr<MenuCommand>(reinterpret_cast<MenuCommand*>(wparam));
-}
-
-QString menu_field(const char16_t* field) {
-  size_t n = 0;
-  while (field[n] != 0) ++n;
-  return QString::fromUtf16(field, static_cast<qsizetype>(n));
-}
-
 struct PopupMenu::Impl {
   QPointer<QMenu> menu;
   MessagePortPtr owner;
 
   void report(QAction* action) {
     if (!owner || action == nullptr || action->menu() != nullptr) return;
-    auto record = std::make_unique<MenuCommand>();
-    copy_field(record->name, action->objectName());
-    copy_field(record->user_data, action->property(detail::kUserData).toString());
-    copy_field(record->text, action->text());
-    record->checked = action->isChecked();
-    MenuCommand* raw = record.release();
-    owner->post(UM_MENU_COMMAND, reinterpret_cast<uintptr_t>(raw), 0, [raw](bool delivered) {
-      if (!delivered) delete raw;  // nobody will read it
-    });
+    MenuCommand command{action->objectName(), action->property(detail::kUserData).toString(), action->text(),
+                        action->isChecked()};
+    owner->post(Message{UM_MENU_COMMAND, 0, 0, std::move(command)});
   }
 };
 

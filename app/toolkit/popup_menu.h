@@ -13,9 +13,8 @@
 //     ...
 //   </widget></ui>
 //
-// When an item is chosen, the owner receives 1027 with wParam = a MenuCommand allocated
-// for it. The receiver reads it and releases it with adopt_menu_command(wParam). If
-// the message cannot be delivered the record is released by the toolkit.
+// When an item is chosen, the owner receives 1027 with the MenuCommand of the item as
+// its payload (payload_of<MenuCommand>).
 
 #include <QPoint>
 #include <QString>
@@ -28,16 +27,11 @@ class QMenu;
 namespace norvane {
 
 struct MenuCommand {
-  char16_t name[256] = {};       // the item's name, zero-terminated (cut to fit)
-  char16_t user_data[1024] = {};
-  char16_t text[1024] = {};      // the text shown
-  bool checked = false;          // check state after the click
+  QString name;       // the item's name
+  QString user_data;  // its `userdata` property
+  QString text;       // the text shown
+  bool checked = false;  // check state after the click
 };
-
-// Takes ownership of the record that came with a 1027 message (null for wParam 0).
-std::unique_ptr<MenuCommand> adopt_menu_command(uintptr_t wparam);
-// The text of a zero-terminated record field.
-QString menu_field(const char16_t* field);
 
 class PopupMenu {
  public:

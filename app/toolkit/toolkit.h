@@ -36,7 +36,7 @@
 //       exit_btn_ = find("exit_btn");
 //     }
 //     void on_click(const Notification& n) override { if (n.sender == exit_btn_) hide(); }
-//     bool handle_custom_message(uint32_t id, uintptr_t w, intptr_t l) override { ... }
+//     bool handle_custom_message(const Message& m) override { ... }
 //     void on_timer(int id) override { ... }
 //   };
 

@@ -252,10 +252,10 @@ bool WindowBase::post_message(uint32_t id, uintptr_t wparam, intptr_t lparam) {
 
 bool WindowBase::send_message(uint32_t id, uintptr_t wparam, intptr_t lparam) {
   if (host_ == nullptr) return false;
-  return handle_custom_message(id, wparam, lparam);
+  return handle_custom_message(Message{id, wparam, lparam, {}});
 }
 
-void WindowBase::deliver_message(const Message& m) { handle_custom_message(m.id, m.wparam, m.lparam); }
+void WindowBase::deliver_message(const Message& m) { handle_custom_message(m); }
 
 void WindowBase::set_timer(int id, int interval_ms) {
   if (host_ == nullptr) return;
@@ -275,7 +275,7 @@ void WindowBase::set_control_timer(const Control& control, int id, int interval_
       timer_service().kill_all(key);
       return;
     }
-    raise(Control(guard.data()), QLatin1String(notify_type::kTimer), id, 0);
+    raise(Control(guard.data()), NotifyType::timer, id, 0);
   });
 }
 
@@ -283,7 +283,7 @@ void WindowBase::kill_control_timer(const Control& control, int id) {
   if (QWidget* widget = control.widget()) timer_service().kill(widget, id);
 }
 
-void WindowBase::raise(const Control& sender, const QString& type, intptr_t wparam, intptr_t lparam) {
+void WindowBase::raise(const Control& sender, NotifyType type, intptr_t wparam, intptr_t lparam) {
   if (host_ == nullptr || !sender.valid()) return;
   host_->raise_notification(sender.widget(), type, wparam, lparam);
 }
@@ -297,7 +297,7 @@ WindowBase::ModalObserver WindowBase::set_modal_observer(ModalObserver observer)
 }
 
 void WindowBase::notify(const Notification& n) {
-  if (n.is(notify_type::kClick)) on_click(n);
+  if (n.is(NotifyType::click)) on_click(n);
 }
 
 void WindowBase::route(const Notification& n) {

@@ -130,7 +130,7 @@ class WindowBase : public NotifyTarget {
   void kill_control_timer(const Control& control, int id);
 
   // Delivers a notification as if `sender` had raised it (routing included).
-  void raise(const Control& sender, const QString& type, intptr_t wparam = 0, intptr_t lparam = 0);
+  void raise(const Control& sender, NotifyType type, intptr_t wparam = 0, intptr_t lparam = 0);
 
   // The native window (for placing other windows, tests and the few operations the
   // toolkit does not wrap). Null before create() and after the window is gone.
@@ -148,7 +148,7 @@ class WindowBase : public NotifyTarget {
   virtual void init() {}
   virtual void on_click(const Notification&) {}
   // Returns true when the message was handled.
-  virtual bool handle_custom_message(uint32_t, uintptr_t, intptr_t) { return false; }
+  virtual bool handle_custom_message(const Message&) { return false; }
   virtual void on_timer(int /*id*/) {}
   virtual void on_destroy() {}
   // Last call for the window; the default deletes the object when free_on_close is set.

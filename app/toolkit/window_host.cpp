@@ -37,7 +37,7 @@ WindowHost* WindowHost::of(const QWidget* widget) {
   return nullptr;
 }
 
-void WindowHost::raise_notification(QWidget* sender, const QString& type, intptr_t wparam, intptr_t lparam) {
+void WindowHost::raise_notification(QWidget* sender, NotifyType type, intptr_t wparam, intptr_t lparam) {
   if (base_ == nullptr || sender == nullptr) return;
   Notification n;
   n.type = type;
@@ -81,19 +81,18 @@ QRect WindowHost::caption_rect() const {
 bool WindowHost::eventFilter(QObject* watched, QEvent* event) {
   auto* widget = qobject_cast<QWidget*>(watched);
   if (base_ == nullptr || widget == nullptr) return QWidget::eventFilter(watched, event);
-  using namespace notify_type;
   switch (event->type()) {
     case QEvent::FocusIn:
-      raise_notification(widget, QLatin1String(kSetFocus), 0, 0);
+      raise_notification(widget, NotifyType::setfocus, 0, 0);
       break;
     case QEvent::FocusOut:
-      raise_notification(widget, QLatin1String(kKillFocus), 0, 0);
+      raise_notification(widget, NotifyType::killfocus, 0, 0);
       break;
     case QEvent::Enter:
-      if (widget != root_) raise_notification(widget, QLatin1String(kMouseEnter), 0, 0);
+      if (widget != root_) raise_notification(widget, NotifyType::mouseenter, 0, 0);
       break;
     case QEvent::Leave:
-      if (widget != root_) raise_notification(widget, QLatin1String(kMouseLeave), 0, 0);
+      if (widget != root_) raise_notification(widget, NotifyType::mouseleave, 0, 0);
       break;
     default:
       break;

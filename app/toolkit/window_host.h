@@ -8,6 +8,8 @@
 #include <QWidget>
 #include <cstdint>
 
+#include "app/toolkit/notification.h"
+
 namespace norvane {
 
 class WindowBase;
@@ -24,7 +26,7 @@ class WindowHost : public QWidget {
   bool closing() const { return closing_; }
 
   // Builds and routes a notification from `sender` (a control of this window).
-  void raise_notification(QWidget* sender, const QString& type, intptr_t wparam, intptr_t lparam);
+  void raise_notification(QWidget* sender, NotifyType type, intptr_t wparam, intptr_t lparam);
   // The host window a control belongs to, or null.
   static WindowHost* of(const QWidget* widget);
 

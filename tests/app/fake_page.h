@@ -49,7 +49,7 @@ class FakePage final : public MainWindowPage {
     log_.worker.push_back(Message{id, wparam, lparam});
   }
   void tear_down() override { log_.calls << "tear_down"; }
-  void notify(const Notification& n) override { log_.notifications << n.type + ":" + n.sender_name; }
+  void notify(const Notification& n) override { log_.notifications << QString::fromLatin1(type_name(n.type)) + ":" + n.sender_name; }
 
  private:
   PageLog& log_;

@@ -79,11 +79,9 @@ class MainWindowRoutingTest : public ::testing::Test {
 
   // Posts a menu item as the pop-up menus do (the window releases the record).
   void choose_menu_item(const char16_t* name) {
-    auto* record = new MenuCommand();
-    std::char_traits<char16_t>::copy(record->name, name, std::char_traits<char16_t>::length(name));
-    window->port()->post(UM_MENU_COMMAND, reinterpret_cast<uintptr_t>(record), 0, [record](bool delivered) {
-      if (!delivered) delete record;
-    });
+    MenuCommand command;
+    command.name = QString::fromUtf16(name);
+    window->port()->post(Message{UM_MENU_COMMAND, 0, 0, std::move(command)});
     flush_events();
   }
 
@@ -195,8 +193,8 @@ TEST_F(MainWindowRoutingTest, ApplyRequestsLibraryMessagesDeviceChangesAndTimers
   window->post_message(UM_WIRELESS_EVENT, 0x1009, 0x10003);
   window->post_message(UM_WIRED_LINK, 1, 0);
   window->post_message(UM_WIRELESS_8K_LINK, 0, 0);
-  auto* change = new DeviceChange{DeviceChangeKind::arrival, std::nullopt, "hidraw7"};
-  window->port()->post(UM_DEVICE_CHANGE, reinterpret_cast<uintptr_t>(change), 0, [change](bool) { delete change; });
+  window->port()->post(Message{UM_DEVICE_CHANGE, 0, 0, DeviceChange{DeviceChangeKind::arrival, std::nullopt, "hidraw7"}});
+  window->post_message(UM_DEVICE_CHANGE, 0x1234, 0);  // no payload: nothing to hand on
   for (uint32_t ignored : {UM_HOOK_INPUT, UM_IGNORED_1292, UM_IGNORED_1560, UM_IGNORED_5121}) {
     EXPECT_TRUE(window->send_message(ignored, 1, 2)) << ignored;
   }

@@ -26,7 +26,7 @@ inline void PrintTo(const Recorded& r, std::ostream* os) {
 
 class RecordingTarget : public NotifyTarget {
  public:
-  void notify(const Notification& n) override { received.push_back({n.type, n.sender_name, n.wparam, n.lparam}); }
+  void notify(const Notification& n) override { received.push_back({QString::fromLatin1(type_name(n.type)), n.sender_name, n.wparam, n.lparam}); }
   // The notifications of one type.
   std::vector<Recorded> of_type(const char* type) const {
     std::vector<Recorded> out;

@@ -56,15 +56,18 @@ TEST(PopupMenuTest, ChosenItemReachesTheOwnerWithItsRecord) {
   ASSERT_TRUE(run_events_until([&] { return owner.messages.size() == 2; }));
 
   ASSERT_EQ(owner.messages[0].id, UM_MENU_COMMAND);
-  auto first = adopt_menu_command(owner.messages[0].wparam);
-  EXPECT_EQ(menu_field(first->name), "configuration");
-  EXPECT_EQ(menu_field(first->user_data), "cfg");
-  EXPECT_EQ(menu_field(first->text), "Configuration");
+  const MenuCommand* first = payload_of<MenuCommand>(owner.messages[0]);
+  ASSERT_NE(first, nullptr);
+  EXPECT_EQ(first->name, "configuration");
+  EXPECT_EQ(first->user_data, "cfg");
+  EXPECT_EQ(first->text, "Configuration");
   EXPECT_FALSE(first->checked);
-  auto second = adopt_menu_command(owner.messages[1].wparam);
-  EXPECT_EQ(menu_field(second->name), "ms_1_play");
+  const MenuCommand* second = payload_of<MenuCommand>(owner.messages[1]);
+  ASSERT_NE(second, nullptr);
+  EXPECT_EQ(second->name, "ms_1_play");
   EXPECT_TRUE(second->checked);
-  EXPECT_EQ(adopt_menu_command(0), nullptr);
+  EXPECT_EQ(payload_of<MenuCommand>(owner.messages[0]), first);
+  EXPECT_EQ(payload_of<int>(owner.messages[0]), nullptr);  // another type reads as nothing
 }
 
 TEST(PopupMenuTest, SkinThatIsNotAMenuOpensNothing) {

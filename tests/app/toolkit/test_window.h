@@ -40,8 +40,8 @@ class TestWindow : public WindowBase {
       if (n.sender_name == name) close(code);
     }
   }
-  bool handle_custom_message(uint32_t id, uintptr_t w, intptr_t l) override {
-    messages.push_back(Message{id, w, l});
+  bool handle_custom_message(const Message& m) override {
+    messages.push_back(m);
     return true;
   }
   void on_timer(int id) override { timers.push_back(id); }
