@@ -4,11 +4,13 @@
 
 #include <memory>
 
+#include "drivers/mouse_ids.h"
+
 namespace norvane {
 
 // The mouse's identity as a Bluetooth HID device.
-inline constexpr int kBleVendorId = 0x045E;
-inline constexpr int kBleProductId = 0x0009;
+inline constexpr int kBleVendorId = mouse_ids::kBleVendor;
+inline constexpr int kBleProductId = mouse_ids::kBleProduct;
 
 class BlePresenceProbe {
  public:

@@ -5,12 +5,11 @@
 #include <cstdint>
 
 #include "core/messages.h"
+#include "drivers/mouse_ids.h"
 
 namespace norvane {
 
 enum class LibraryLink : uint8_t { wired, wireless, wireless_8k };
-
-inline constexpr int kMouseVendorId = 0x1D57;
 
 // After a link's device arrives, its device is reopened once this wait has passed
 // (the driver needs a moment before the device accepts an open). The wait runs on a
@@ -31,13 +30,13 @@ struct LibraryLinkParams {
 constexpr LibraryLinkParams library_link_params(LibraryLink link) {
   switch (link) {
     case LibraryLink::wired:
-      return {kMouseVendorId, 0x2127, UM_WIRED_EVENT, UM_WIRED_LINK, TIMER_WIRED_ARRIVAL};
+      return {mouse_ids::kUsbVendor, mouse_ids::kCableProduct, UM_WIRED_EVENT, UM_WIRED_LINK, TIMER_WIRED_ARRIVAL};
     case LibraryLink::wireless:
-      return {kMouseVendorId, 0xFA60, UM_WIRELESS_EVENT, UM_WIRELESS_LINK, TIMER_WIRELESS_ARRIVAL};
+      return {mouse_ids::kUsbVendor, mouse_ids::kReceiverProduct, UM_WIRELESS_EVENT, UM_WIRELESS_LINK, TIMER_WIRELESS_ARRIVAL};
     case LibraryLink::wireless_8k:
       break;
   }
-  return {kMouseVendorId, 0xFA65, UM_WIRELESS_8K_EVENT, UM_WIRELESS_8K_LINK, TIMER_8K_ARRIVAL};
+  return {mouse_ids::kUsbVendor, mouse_ids::kReceiver8kProduct, UM_WIRELESS_8K_EVENT, UM_WIRELESS_8K_LINK, TIMER_8K_ARRIVAL};
 }
 
 }  // namespace norvane

@@ -4,6 +4,7 @@
 #include <cstdlib>
 #include <cstring>
 
+#include "drivers/mouse_ids.h"
 #include "drivers/virtual/control_service.h"
 
 namespace norvane::vmouse {
@@ -40,10 +41,10 @@ std::string lower(std::string_view text) {
 
 LinkIdentity link_identity(int link) {
   switch (link) {
-    case VM_LINK_CABLE: return {0x1D57, 0x2127};
-    case VM_LINK_24G: return {0x1D57, 0xFA60};
-    case VM_LINK_8K: return {0x1D57, 0xFA65};
-    default: return {0x045E, 0x0009};
+    case VM_LINK_CABLE: return {mouse_ids::kUsbVendor, mouse_ids::kCableProduct};
+    case VM_LINK_24G: return {mouse_ids::kUsbVendor, mouse_ids::kReceiverProduct};
+    case VM_LINK_8K: return {mouse_ids::kUsbVendor, mouse_ids::kReceiver8kProduct};
+    default: return {mouse_ids::kBleVendor, mouse_ids::kBleProduct};
   }
 }
 
