@@ -11,9 +11,9 @@
 #include <gtest/gtest.h>
 
 #include "settings/color_components.h"
-#include "tests/app/skin_files.h"
 #include "tests/support/modal_driver.h"
 #include "tests/support/qt_test_app.h"
+#include "tests/support/skin_files.h"
 #include "tests/support/skin_folder.h"
 
 using namespace norvane;

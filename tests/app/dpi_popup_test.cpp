@@ -6,8 +6,8 @@
 #include <QScreen>
 #include <gtest/gtest.h>
 
-#include "tests/app/skin_files.h"
 #include "tests/support/qt_test_app.h"
+#include "tests/support/skin_files.h"
 #include "tests/support/skin_folder.h"
 
 using namespace norvane;

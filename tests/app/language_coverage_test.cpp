@@ -11,8 +11,8 @@
 #include "app/toolkit/resources.h"
 #include "app/toolkit/skin_loader.h"
 #include "app/toolkit/widget_access.h"
-#include "tests/app/skin_files.h"
 #include "tests/support/qt_test_app.h"
+#include "tests/support/skin_files.h"
 
 using namespace norvane;
 using namespace norvane::testing;

@@ -15,10 +15,10 @@
 #include "app/toolkit/timer_service.h"
 #include "settings/dpi_msg.h"
 #include "tests/app/fake_page.h"
-#include "tests/app/skin_files.h"
 #include "tests/support/fake_time.h"
 #include "tests/support/modal_driver.h"
 #include "tests/support/qt_test_app.h"
+#include "tests/support/skin_files.h"
 
 using namespace norvane;
 using namespace norvane::testing;

@@ -8,7 +8,6 @@
 #include "buttons/button_caption.h"
 #include "buttons/button_function_table.h"
 #include "core/profile_defaults.h"
-#include "protocol/device_function_bytes.h"
 
 namespace norvane {
 namespace {
@@ -91,7 +90,8 @@ TEST(ButtonFunctionTable, CodesOutsideTheMenuKeepCaptionsAndDeviceBytes) {
     const ButtonCaption caption = caption_of(s);
     EXPECT_TRUE(caption.is_language_key);
     EXPECT_EQ(caption.key, c.caption_key);
-    EXPECT_EQ(device_function_bytes(0, s), c.device);
+    const ButtonFunction* f = find_button_function(c.code);
+    EXPECT_EQ((f && f->has_device_bytes ? f->device_bytes : DeviceBytes{0, 0, 0}), c.device);
   }
 }
 
@@ -124,36 +124,6 @@ TEST(ButtonCaption, MacroCaptionIsPrefixAndNameEvenUnterminated) {
 
   std::fill(std::begin(s.macro_name), std::end(s.macro_name), u'z');
   EXPECT_EQ(caption_of(s).text, u"[assign_macro_text]" + std::u16string(kMacroNameUnits, u'z'));
-}
-
-TEST(DeviceFunctionBytes, ShortcutAndMacroCarryTheirSlotsData) {
-  ButtonSlot s = slot_with(kFunctionShortcut);
-  EXPECT_EQ(device_function_bytes(0, s), (DeviceBytes{17, 0, 0}));
-  s.shortcut_modifiers = 0x0F;
-  s.shortcut_key = 0x2B;
-  EXPECT_EQ(device_function_bytes(0, s), (DeviceBytes{17, 0x0F, 0x2B}));
-
-  s = slot_with(kFunctionMacro);
-  s.shortcut_modifiers = 3;  // ignored for macros
-  const uint8_t blocks[kMouseButtons] = {1, 5, 9, 0, 0, 0, 13, 17, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0};
-  for (int slot = 0; slot < kMouseButtons; ++slot) {
-    EXPECT_EQ(device_function_bytes(slot, s), (DeviceBytes{18, 0, blocks[slot]})) << slot;
-  }
-  EXPECT_EQ(device_function_bytes(30, s), (DeviceBytes{18, 0, 0}));
-}
-
-TEST(DeviceFunctionBytes, NewProfileButtons) {
-  auto record = std::make_unique<ProfileRecord>();
-  reset_profile_defaults(*record);
-  std::vector<DeviceBytes> bytes;
-  for (int slot = 0; slot < kMouseButtons; ++slot) bytes.push_back(device_function_bytes(slot, record->buttons[slot]));
-  EXPECT_EQ(bytes[0], (DeviceBytes{2, 0, 0}));   // left click
-  EXPECT_EQ(bytes[3], (DeviceBytes{13, 0, 0}));  // DPI cycle
-  EXPECT_EQ(bytes[6], (DeviceBytes{6, 0, 0}));   // forward
-  for (int slot = 12; slot <= 15; ++slot) EXPECT_EQ(bytes[slot], (DeviceBytes{1, 0, 0}));  // off
-  EXPECT_EQ(bytes[16], (DeviceBytes{9, 0, 0}));
-  EXPECT_EQ(bytes[17], (DeviceBytes{10, 0, 0}));
-  EXPECT_EQ(caption_of(record->buttons[17]).key, "scroll_down_text");
 }
 
 }  // namespace

@@ -12,8 +12,8 @@
 #include <mutex>
 
 #include "device/driver_library_ports.h"
-#include "settings/page_controls.h"
 #include "drivers/virtual/virtual_mouse_control.h"
+#include "settings/page_controls.h"
 #include "tests/settings/link_harness.h"
 
 namespace norvane::testing {

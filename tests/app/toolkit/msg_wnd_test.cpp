@@ -4,9 +4,9 @@
 
 #include <gtest/gtest.h>
 
-#include "tests/app/skin_files.h"
 #include "tests/support/modal_driver.h"
 #include "tests/support/qt_test_app.h"
+#include "tests/support/skin_files.h"
 #include "tests/support/skin_folder.h"
 
 using namespace norvane;

@@ -27,9 +27,9 @@
 #include "protocol/report.h"
 #include "protocol/report_sender.h"
 #include "protocol/settings_applier.h"
-#include "recording_apply_host.h"
-#include "recording_clock.h"
 #include "tests/device/fake_bluez_fixture.h"
+#include "tests/protocol/recording_apply_host.h"
+#include "tests/protocol/recording_clock.h"
 #include "virtual_mouse_profile.h"
 
 namespace norvane {

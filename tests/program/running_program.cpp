@@ -1,4 +1,4 @@
-#include "tests/settings/running_program.h"
+#include "tests/program/running_program.h"
 
 #include <QAbstractSlider>
 #include <QApplication>

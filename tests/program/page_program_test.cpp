@@ -18,7 +18,7 @@
 #include "core/profile_defaults.h"
 #include "settings/page_controls.h"
 #include "storage/record_names.h"
-#include "tests/settings/running_program.h"
+#include "tests/program/running_program.h"
 #include "tests/support/modal_driver.h"
 
 namespace norvane::testing {

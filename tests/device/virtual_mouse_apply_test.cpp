@@ -18,8 +18,8 @@
 #include "protocol/report_sender.h"
 #include "protocol/settings_applier.h"
 #include "protocol/settings_reports.h"
-#include "recording_apply_host.h"
-#include "recording_clock.h"
+#include "tests/protocol/recording_apply_host.h"
+#include "tests/protocol/recording_clock.h"
 #include "virtual_mouse_profile.h"
 
 namespace norvane {

@@ -5,7 +5,7 @@
 
 #include "device/driver_library.h"
 #include "drivers/virtual/virtual_mouse_control.h"
-#include "recording_poster.h"
+#include "tests/drivers/recording_poster.h"
 
 namespace {
 
