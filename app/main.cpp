@@ -6,6 +6,7 @@
 #include <string>
 
 #include "app/folders.h"
+#include "app/key_names.h"
 #include "app/main_window.h"
 #include "app/qt_trace_sink.h"
 #include "app/single_instance.h"
@@ -51,6 +52,7 @@ int main(int argc, char** argv) {
   PageEnvironment page_environment;
   page_environment.exe_folder = exe_folder_path();
   page_environment.data_folder = data_folder_path();
+  page_environment.key_name = session_key_names();
   auto main_window = std::make_unique<CMainWnd>(std::make_unique<CMS_1_Page>(std::move(page_environment)));
   if (main_window->create(nullptr, QString(), CMainWnd::kStyle, QSize(CMainWnd::kWidth, CMainWnd::kHeight))) {
     main_window->center();

@@ -12,7 +12,18 @@ Fn resolve(void* handle, const char* name) {
   return reinterpret_cast<Fn>(dlsym(handle, name));
 }
 
+void trace_hook_line(const char* line) { trace("%s\n", line); }
+
 }  // namespace
+
+std::string_view capture_hint_key(int scope) {
+  switch (scope) {
+    case NV_CAPTURE_WINDOWS_WAYLAND: return "capture_windows_only_wayland_text";
+    case NV_CAPTURE_WINDOWS_NO_ACCESS: return "capture_windows_only_no_access_text";
+    case NV_CAPTURE_WINDOWS_CHOSEN: return "capture_windows_only_chosen_text";
+    default: return {};
+  }
+}
 
 HookLibrary::~HookLibrary() { unload(); }
 
@@ -31,6 +42,10 @@ bool HookLibrary::load(const std::string& path) {
   functions_.removehook = resolve<nv_removehook_fn>(handle_, "removehook");
   functions_.enablehook = resolve<nv_enablehook_fn>(handle_, "enablehook");
   functions_.mousewheelenable = resolve<nv_mousewheelenable_fn>(handle_, "mousewheelenable");
+  functions_.capturescope = resolve<nv_hookcapturescope_fn>(handle_, "hookcapturescope");
+  functions_.eventtime = resolve<nv_hookeventtime_fn>(handle_, "hookeventtime");
+  set_trace_ = resolve<nv_hooksettrace_fn>(handle_, "hooksettrace");
+  if (set_trace_ != nullptr) set_trace_(trace_hook_line);
   return true;
 }
 
@@ -41,6 +56,8 @@ void HookLibrary::remove_hooks() {
 
 void HookLibrary::unload() {
   functions_ = HookFunctions{};
+  if (set_trace_ != nullptr) set_trace_(nullptr);
+  set_trace_ = nullptr;
   if (handle_ != nullptr) {
     dlclose(handle_);
     handle_ = nullptr;

@@ -1,26 +1,16 @@
 #pragma once
 // The input hook library (Hook.so beside the executable), loaded at run time. It
 // captures key and mouse-button input for macro recording and shortcut capture and
-// posts it as message 1034 to the window that installed the hook. The program works
-// without it: every function of the table is then null and callers skip it.
+// posts it as message 1034 to the window that installed the hook (its interface:
+// input_capture/hook_abi.h). The program works without it: every function of the table
+// is then null and callers skip it.
 
 #include <stdint.h>
 
 #include <string>
+#include <string_view>
 
-#include "drivers/driver_api.h"
-
-extern "C" {
-// `window` is where captured input is posted (message 1034).
-typedef int (*nv_installhook_fn)(NvPostTarget* window);
-typedef int (*nv_installmousehook_fn)(NvPostTarget* window);
-typedef int (*nv_removehook_fn)(void);
-typedef int (*nv_removemousehook_fn)(void);
-// 1 enables, 0 disables the delivery of that kind of input.
-typedef int (*nv_enablehook_fn)(int enable);
-typedef int (*nv_enablemousehook_fn)(int enable);
-typedef int (*nv_mousewheelenable_fn)(int enable);
-}
+#include "input_capture/hook_abi.h"
 
 namespace norvane {
 
@@ -36,7 +26,15 @@ struct HookFunctions {
   nv_removehook_fn removehook = nullptr;
   nv_enablehook_fn enablehook = nullptr;
   nv_mousewheelenable_fn mousewheelenable = nullptr;
+  // Beyond the seven; null in libraries that lack them.
+  nv_hookcapturescope_fn capturescope = nullptr;  // where the capture sees input
+  nv_hookeventtime_fn eventtime = nullptr;        // when a posted event happened
 };
+
+// The language key of the one-line hint a window that started a capture shows when
+// input outside the program cannot be captured (empty when it can, or when nothing is
+// captured). `scope` is what capturescope returned after installhook.
+std::string_view capture_hint_key(int scope);
 
 class HookLibrary {
  public:
@@ -45,8 +43,9 @@ class HookLibrary {
   HookLibrary(const HookLibrary&) = delete;
   HookLibrary& operator=(const HookLibrary&) = delete;
 
-  // Loads the library and resolves the names it has. Returns false (with a trace line)
-  // when it cannot be loaded; the table then stays empty.
+  // Loads the library and resolves the names it has; the library's trace lines then go
+  // to the program's trace. Returns false (with a trace line) when it cannot be loaded;
+  // the table then stays empty.
   bool load(const std::string& path);
   bool loaded() const { return handle_ != nullptr; }
 
@@ -63,6 +62,7 @@ class HookLibrary {
  private:
   void* handle_ = nullptr;
   HookFunctions functions_;
+  nv_hooksettrace_fn set_trace_ = nullptr;
 };
 
 }  // namespace norvane

@@ -42,7 +42,8 @@ struct PageEnvironment {
   std::string exe_folder;   // the driver libraries; ends in '/'
   std::string data_folder;  // the stores live in its subfolder "ms_1/"; ends in '/'
   Clock* clock = nullptr;   // pauses of the link pacing; null: the real clock
-  // The name of a keyboard usage in shortcut captions; null: its number.
+  // The name of a keyboard usage in shortcut captions (the program gives the session's
+  // key names); null: its number.
   KeyNameFn key_name;
 };
 

@@ -1,5 +1,6 @@
 // The language file has a text for every key the program can show: every language-key
-// text, tooltip and list item of every skin, and every key the code names.
+// text, tooltip and list item of every skin, every key the code names, and every key
+// name a stored key code or virtual key can be shown with.
 
 #include <QComboBox>
 #include <QDirIterator>
@@ -8,9 +9,14 @@
 #include <QRegularExpression>
 #include <gtest/gtest.h>
 
+#include <set>
+#include <string>
+
 #include "app/toolkit/resources.h"
 #include "app/toolkit/skin_loader.h"
 #include "app/toolkit/widget_access.h"
+#include "macros/key_codes.h"
+#include "macros/xkb_keyboard_layout.h"
 #include "tests/support/qt_test_app.h"
 #include "tests/support/skin_files.h"
 
@@ -32,7 +38,9 @@ class LanguageCoverageTest : public ::testing::Test {
   void TearDown() override { resources().shut_down(); }
 
   void expect_known(const QString& key, const QString& where) {
-    if (!key.isEmpty()) EXPECT_TRUE(resources().language().contains(key)) << qPrintable(where + ": " + key);
+    if (!key.isEmpty()) {
+      EXPECT_TRUE(resources().language().contains(key)) << qPrintable(where + ": " + key);
+    }
   }
 };
 
@@ -68,7 +76,8 @@ TEST_F(LanguageCoverageTest, EverySkinTextIsInTheLanguageFile) {
 TEST_F(LanguageCoverageTest, EveryKeyTheCodeNamesIsInTheLanguageFile) {
   static const QRegularExpression key_literal(QStringLiteral("\"([a-z0-9_]+_text)\""));
   int found = 0;
-  for (const char* folder : {"app", "settings", "buttons", "device", "storage", "macros", "protocol"}) {
+  for (const char* folder : {"core", "app", "settings", "buttons", "device", "storage", "macros", "protocol",
+                             "input_capture"}) {
     QDirIterator it(QStringLiteral(NORVANE_SOURCE_DIR) + "/" + folder, {"*.cpp", "*.h"}, QDir::Files,
                     QDirIterator::Subdirectories);
     while (it.hasNext()) {
@@ -82,6 +91,25 @@ TEST_F(LanguageCoverageTest, EveryKeyTheCodeNamesIsInTheLanguageFile) {
     }
   }
   EXPECT_GT(found, 10);
+}
+
+TEST_F(LanguageCoverageTest, EveryKeyNameIsInTheLanguageFile) {
+  // Ask for the name of every code and every virtual key and collect the language keys
+  // looked up on the way.
+  const auto layout = XkbKeyboardLayout::compile({"evdev", "pc105", "us", "", ""});
+  ASSERT_NE(layout, nullptr);
+  std::set<std::string> asked;
+  const LanguageTextUtf8Fn collect = [&asked](std::string_view key) {
+    asked.insert(std::string(key));
+    return std::string();
+  };
+  for (uint32_t code = 0; code < 256; ++code) key_name_from_code(code, *layout, collect);
+  for (uint32_t vk = 0; vk < 256; ++vk) key_name_from_vk(vk, *layout, collect);
+  for (const std::string& key : asked) expect_known(QString::fromStdString(key), QStringLiteral("key names"));
+  for (const char* key : {"key_F12", "key_\\", "`", "Sleep", "Kana/Roma", "L_Button", "R_Button", "M_Button",
+                          "Forward_Button", "Backward_Button", "key_Caplk", "key_Num_Enter"}) {
+    EXPECT_EQ(asked.count(key), 1u) << key;
+  }
 }
 
 }  // namespace

@@ -14,10 +14,12 @@
 #include <QTest>
 #include <cstring>
 
+#include "app/key_names.h"
 #include "core/messages.h"
 #include "core/profile_defaults.h"
 #include "settings/page_controls.h"
 #include "storage/record_names.h"
+#include "tests/macros/keymaps.h"
 #include "tests/program/running_program.h"
 #include "tests/support/modal_driver.h"
 
@@ -233,6 +235,24 @@ TEST(PageInTheProgram, RestoringTheDefaultsAsksKeepsTheNameAndSendsEverySection)
   EXPECT_EQ(sent.buttons, 1u);
   EXPECT_EQ(program.mouse().light_brightness, 8);
   EXPECT_EQ(field_name(program.stored_profile(0).name), u"Work");
+}
+
+TEST(PageInTheProgram, ShortcutCaptionsShowKeyNamesInTheLayoutInUse) {
+  ProfileRecord record = named_profile(u"Keys");
+  record.buttons[3].function = kFunctionShortcut;
+  record.buttons[3].shortcut_key = 0x14;  // the key where US keyboards have Q
+  record.buttons[3].shortcut_modifiers = kModCtrl;
+  record.buttons[4].function = kFunctionShortcut;
+  record.buttons[4].shortcut_key = 0x3A;
+  std::shared_ptr<const KeyboardLayout> layout = xkb_layout("fr");
+  RunningProgram program(
+      {.stored_profiles = {record}, .key_name = key_names([&layout] { return layout; })});
+  EXPECT_EQ(program.control("ms_1_btn_key_4").shown_text(), QStringLiteral("Ctrl+A"));  // AZERTY
+  EXPECT_EQ(program.control("ms_1_btn_key_5").shown_text(), QStringLiteral("F1"));
+
+  layout = xkb_layout("us");  // a layout switch shows on the next refresh
+  program.page().refresh_page();
+  EXPECT_EQ(program.control("ms_1_btn_key_4").shown_text(), QStringLiteral("Ctrl+Q"));
 }
 
 TEST(PageInTheProgram, EverySelectionInTheProfileListSwitchesAndSendsTheWholeProfile) {

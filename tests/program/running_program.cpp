@@ -48,7 +48,7 @@ RunningProgram::RunningProgram(Options options) {
 
   resources().set_folder(QStringLiteral(NORVANE_SOURCE_RES));
   auto page = std::make_unique<CMS_1_Page>(PageEnvironment{
-      .exe_folder = NORVANE_DRIVER_DIR "/", .data_folder = data_dir_.path().toStdString() + "/", .clock = &time_, .key_name = {}});
+      .exe_folder = NORVANE_DRIVER_DIR "/", .data_folder = data_dir_.path().toStdString() + "/", .clock = &time_, .key_name = options.key_name});
   page_ = page.get();
   window_ = std::make_unique<CMainWnd>(std::move(page));
   window_->create(nullptr, QString(), CMainWnd::kStyle, QSize(CMainWnd::kWidth, CMainWnd::kHeight));

@@ -42,6 +42,8 @@ class RunningProgram {
     uint32_t links = VM_LINK_BIT(VM_LINK_CABLE);
     // Profiles stored before start ({} = no store: the program makes its default one).
     std::vector<ProfileRecord> stored_profiles;
+    // Names of keys in shortcut captions ({} = their numbers).
+    KeyNameFn key_name = {};
   };
 
   RunningProgram();
