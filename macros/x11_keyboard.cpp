@@ -62,6 +62,13 @@ bool X11Keyboard::keymap_changed() {
 
 std::shared_ptr<const XkbKeyboardLayout> X11Keyboard::current() {
   if (xcb_connection_has_error(connection_) != 0) return nullptr;
+  // The state first: its reply comes after every event the server sent before it, so a
+  // keymap replaced before this call has been announced once the reply is in.
+  xcb_xkb_get_state_reply_t* state = xcb_xkb_get_state_reply(
+      connection_, xcb_xkb_get_state(connection_, static_cast<xcb_xkb_device_spec_t>(device_)), nullptr);
+  if (state == nullptr) return nullptr;
+  uint32_t group = state->group;
+  std::free(state);
   if (keymap_changed() || keymap_ == nullptr) {
     groups_.clear();
     if (keymap_ != nullptr) xkb_keymap_unref(keymap_);
@@ -72,12 +79,6 @@ std::shared_ptr<const XkbKeyboardLayout> X11Keyboard::current() {
     }
     groups_.resize(xkb_keymap_num_layouts(keymap_));
   }
-  xcb_xkb_get_state_reply_t* state =
-      xcb_xkb_get_state_reply(connection_, xcb_xkb_get_state(connection_, static_cast<xcb_xkb_device_spec_t>(device_)),
-                              nullptr);
-  if (state == nullptr) return nullptr;
-  uint32_t group = state->group;
-  std::free(state);
   if (groups_.empty()) return nullptr;
   if (group >= groups_.size()) group = 0;
   if (!groups_[group]) groups_[group] = std::make_shared<XkbKeyboardLayout>(keymap_, group);

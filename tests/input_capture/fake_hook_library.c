@@ -24,3 +24,8 @@ int installmousehook(void* window) { (void)window; record("installmousehook"); r
 int removemousehook(void) { record("removemousehook"); return 1; }
 int enablemousehook(int on) { (void)on; record("enablemousehook"); return 1; }
 #endif
+
+/* Trace lines: the program hands its sink over; fake_hook_say writes a line through it. */
+static void (*trace_sink)(const char*);
+void hooksettrace(void (*sink)(const char*)) { trace_sink = sink; }
+void fake_hook_say(const char* line) { if (trace_sink) trace_sink(line); }

@@ -1,5 +1,6 @@
 // Loading the input hook library: every name it has is resolved, a missing library or
-// missing names leave empty entries, and removing the hooks calls only what exists.
+// missing names leave empty entries, removing the hooks calls only what exists, and the
+// library's trace lines reach the program's trace while it is loaded.
 
 #include "input_capture/hook_library.h"
 
@@ -7,6 +8,9 @@
 #include <gtest/gtest.h>
 
 #include <string>
+#include <vector>
+
+#include "core/trace.h"
 
 using namespace norvane;
 
@@ -69,6 +73,34 @@ TEST(HookLibrary, LibraryWithoutTheMouseFunctionsSkipsThem) {
   log.clear();
   hooks.remove_hooks();
   EXPECT_EQ(log.text(), "removehook;");
+}
+
+TEST(HookLibrary, TheLibrarysTraceLinesGoToTheProgramsTraceWhileLoaded) {
+  std::vector<std::string> lines;
+  TraceSink previous = set_trace_sink([&lines](const std::string& line) { lines.push_back(line); });
+  void* own = dlopen(FAKE_HOOK_FULL, RTLD_NOW | RTLD_LOCAL);  // shares the loaded instance
+  ASSERT_NE(own, nullptr);
+  auto say = reinterpret_cast<void (*)(const char*)>(dlsym(own, "fake_hook_say"));
+  ASSERT_NE(say, nullptr);
+  {
+    HookLibrary hooks;
+    ASSERT_TRUE(hooks.load(FAKE_HOOK_FULL));
+    say("input capture: hello");
+    hooks.unload();
+    say("after unload");
+  }
+  dlclose(own);
+  set_trace_sink(std::move(previous));
+  EXPECT_EQ(lines, (std::vector<std::string>{"input capture: hello\n"}));
+}
+
+TEST(HookLibrary, OnlyCapturesLimitedToTheProgramsWindowsHaveAHint) {
+  EXPECT_TRUE(capture_hint_key(NV_CAPTURE_NONE).empty());
+  EXPECT_TRUE(capture_hint_key(NV_CAPTURE_X11).empty());
+  EXPECT_TRUE(capture_hint_key(NV_CAPTURE_INPUT_DEVICES).empty());
+  EXPECT_FALSE(capture_hint_key(NV_CAPTURE_WINDOWS_WAYLAND).empty());
+  EXPECT_FALSE(capture_hint_key(NV_CAPTURE_WINDOWS_NO_ACCESS).empty());
+  EXPECT_NE(capture_hint_key(NV_CAPTURE_WINDOWS_CHOSEN), capture_hint_key(NV_CAPTURE_WINDOWS_WAYLAND));
 }
 
 }  // namespace
