@@ -3,6 +3,7 @@
 
 #include <gtest/gtest.h>
 
+#include <cstdio>
 #include <cstdlib>
 #include <ctime>
 #include <memory>
@@ -34,6 +35,8 @@ class HookOnX11 : public ::testing::Test {
     unsetenv("NORVANE_INPUT_CAPTURE");
     hook_ = std::make_unique<HookModule>();
     ASSERT_TRUE(hook_->loaded());
+    // The library's reasons go to the test's output, to tell why a capture did not start.
+    hook_->settrace([](const char* line) { std::fprintf(stderr, "hook: %s\n", line); });
   }
   void TearDown() override {
     if (hook_ != nullptr && hook_->loaded()) {

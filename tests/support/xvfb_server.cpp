@@ -50,8 +50,10 @@ XvfbServer::XvfbServer() {
     return;
   }
   const std::string fd_text = std::to_string(fds[1]);
-  const char* argv[] = {"Xvfb", "-displayfd", fd_text.c_str(), "-nolisten", "tcp", "-screen", "0", "640x480x24",
-                        nullptr};
+  // -noreset: the server would otherwise reset (and refuse connections meanwhile, and
+  // forget its keymap) each time its last client leaves.
+  const char* argv[] = {"Xvfb",     "-displayfd", fd_text.c_str(), "-noreset", "-nolisten",
+                        "tcp",      "-screen",    "0",             "640x480x24", nullptr};
   posix_spawn_file_actions_t actions;
   posix_spawn_file_actions_init(&actions);
   posix_spawn_file_actions_addclose(&actions, fds[0]);
