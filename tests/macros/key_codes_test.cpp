@@ -6,9 +6,10 @@
 
 #include <memory>
 #include <string>
+#include <vector>
 
 #include "tests/macros/keymaps.h"
-#include "tests/protocol/trace_capture.h"
+#include "core/trace.h"
 
 using namespace norvane;
 using namespace norvane::testing;
@@ -113,12 +114,14 @@ TEST_F(KeyCodes, UnknownKeysGiveCodeZeroAndAnEmptyName) {
 }
 
 TEST_F(KeyCodes, EveryNameGoesToTheTrace) {
-  test::TraceCapture trace;
+  std::vector<std::string> lines;
+  TraceSink previous = set_trace_sink([&lines](const std::string& line) { lines.push_back(line); });
   name(0x14, *fr);
   name(0, *fr);
-  ASSERT_EQ(trace.lines.size(), 2u);
-  EXPECT_EQ(trace.lines[0], "m_key = A\r\n");
-  EXPECT_EQ(trace.lines[1], "m_key = \r\n");
+  set_trace_sink(std::move(previous));
+  ASSERT_EQ(lines.size(), 2u);
+  EXPECT_EQ(lines[0], "m_key = A\r\n");
+  EXPECT_EQ(lines[1], "m_key = \r\n");
 }
 
 TEST_F(KeyCodes, ALayoutWithoutKeymapStillPlacesKeys) {
