@@ -2,10 +2,12 @@
 
 #include <fcntl.h>
 #include <poll.h>
+#include <sys/prctl.h>
 #include <spawn.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
+#include <cerrno>
 #include <csignal>
 #include <cstdlib>
 #include <cstring>
@@ -54,17 +56,22 @@ XvfbServer::XvfbServer() {
   // forget its keymap) each time its last client leaves.
   const char* argv[] = {"Xvfb",     "-displayfd", fd_text.c_str(), "-noreset", "-nolisten",
                         "tcp",      "-screen",    "0",             "640x480x24", nullptr};
-  posix_spawn_file_actions_t actions;
-  posix_spawn_file_actions_init(&actions);
-  posix_spawn_file_actions_addclose(&actions, fds[0]);
-  posix_spawn_file_actions_addopen(&actions, STDERR_FILENO, "/dev/null", O_WRONLY, 0);
-  const int rc = posix_spawnp(&pid_, "Xvfb", &actions, nullptr, const_cast<char**>(argv), environ);
-  posix_spawn_file_actions_destroy(&actions);
-  close(fds[1]);
-  if (rc != 0) {
-    pid_ = -1;
+  // A child of its own that dies with this process (even when a test aborts) and keeps
+  // none of its output: a server left running would hold the test runner's pipe open.
+  pid_ = fork();
+  if (pid_ == 0) {
+    prctl(PR_SET_PDEATHSIG, SIGKILL);
     close(fds[0]);
-    error_ = std::string("Xvfb could not start: ") + std::strerror(rc);
+    const int null = open("/dev/null", O_WRONLY);
+    dup2(null, STDOUT_FILENO);
+    dup2(null, STDERR_FILENO);
+    execvp("Xvfb", const_cast<char**>(argv));
+    _exit(127);
+  }
+  close(fds[1]);
+  if (pid_ < 0) {
+    close(fds[0]);
+    error_ = std::string("Xvfb could not start: ") + std::strerror(errno);
     return;
   }
   // Xvfb writes its display number once it accepts clients.
