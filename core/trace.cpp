@@ -2,6 +2,7 @@
 
 #include <cstdarg>
 #include <cstdio>
+#include <deque>
 #include <mutex>
 #include <vector>
 
@@ -16,6 +17,21 @@ std::mutex& sink_mutex() {
 TraceSink& current_sink() {
   static TraceSink sink;
   return sink;
+}
+
+// The latest lines, under sink_mutex().
+std::deque<std::string>& kept_lines() {
+  static std::deque<std::string> lines;
+  return lines;
+}
+
+void keep(const std::string& line) {
+  std::string text = line;
+  // Trace formats carry Windows line ends; one line may hold several.
+  while (!text.empty() && (text.back() == '\n' || text.back() == '\r')) text.pop_back();
+  std::deque<std::string>& lines = kept_lines();
+  lines.push_back(std::move(text));
+  while (lines.size() > kTraceLinesKept) lines.pop_front();
 }
 
 }  // namespace
@@ -36,7 +52,13 @@ void trace(const char* format, ...) {
   va_end(args);
 
   std::lock_guard<std::mutex> lock(sink_mutex());
+  keep(line);
   if (current_sink()) current_sink()(line);
+}
+
+std::vector<std::string> recent_trace_lines() {
+  std::lock_guard<std::mutex> lock(sink_mutex());
+  return {kept_lines().begin(), kept_lines().end()};
 }
 
 TraceSink set_trace_sink(TraceSink sink) {
