@@ -1,6 +1,7 @@
 #include "device/ble_gatt_objects.h"
 
 #include <algorithm>
+#include <cstdio>
 #include <optional>
 #include <tuple>
 
@@ -17,16 +18,62 @@ auto order_key(const std::string& path, std::string_view prefix) {
 
 }  // namespace
 
-const GattService* first_primary_service(const GattObjects& objects, std::string_view device_path) {
-  const GattService* first = nullptr;
+std::vector<const GattService*> primary_services(const GattObjects& objects, std::string_view device_path) {
+  std::vector<const GattService*> services;
   for (const GattService& service : objects.services) {
-    if (!service.primary || service.device_path != device_path) continue;
-    if (first == nullptr ||
-        order_key(service.path, "service") < order_key(first->path, "service")) {
-      first = &service;
+    if (service.primary && service.device_path == device_path) services.push_back(&service);
+  }
+  std::sort(services.begin(), services.end(), [](const GattService* a, const GattService* b) {
+    return order_key(a->path, "service") < order_key(b->path, "service");
+  });
+  return services;
+}
+
+const GattService* service_with(const GattObjects& objects, std::string_view device_path, uint16_t write_uuid,
+                                uint16_t notify_uuid) {
+  for (const GattService* service : primary_services(objects, device_path)) {
+    const auto writes = characteristics_with_uuid(objects, service->path, write_uuid);
+    const auto notifies = characteristics_with_uuid(objects, service->path, notify_uuid);
+    if (std::any_of(writes.begin(), writes.end(), [](const GattCharacteristic* c) { return is_writable(*c); }) &&
+        std::any_of(notifies.begin(), notifies.end(), [](const GattCharacteristic* c) { return is_notifiable(*c); })) {
+      return service;
     }
   }
-  return first;
+  return nullptr;
+}
+
+namespace {
+
+std::string short_uuid(const std::string& uuid) {
+  const std::optional<uint16_t> uuid16 = uuid16_from_string(uuid);
+  if (!uuid16) return uuid.empty() ? "?" : uuid;
+  char text[8];
+  std::snprintf(text, sizeof text, "%04x", static_cast<unsigned>(*uuid16));
+  return text;
+}
+
+}  // namespace
+
+std::vector<std::string> describe_services(const GattObjects& objects, std::string_view device_path) {
+  std::vector<std::string> lines;
+  for (const GattService* service : primary_services(objects, device_path)) {
+    std::vector<const GattCharacteristic*> characteristics;
+    for (const GattCharacteristic& c : objects.characteristics) {
+      if (c.service_path == service->path) characteristics.push_back(&c);
+    }
+    std::sort(characteristics.begin(), characteristics.end(), [](const GattCharacteristic* a, const GattCharacteristic* b) {
+      return order_key(a->path, "char") < order_key(b->path, "char");
+    });
+    std::string line = service->path + " " + short_uuid(service->uuid) + ":";
+    if (characteristics.empty()) line += " no characteristics";
+    for (const GattCharacteristic* c : characteristics) {
+      line += " " + short_uuid(c->uuid) + " (";
+      for (size_t i = 0; i < c->flags.size(); ++i) line += (i > 0 ? "," : "") + c->flags[i];
+      line += ")";
+    }
+    lines.push_back(std::move(line));
+  }
+  return lines;
 }
 
 std::vector<const GattCharacteristic*> characteristics_with_uuid(const GattObjects& objects,
@@ -42,12 +89,6 @@ std::vector<const GattCharacteristic*> characteristics_with_uuid(const GattObjec
     return order_key(a->path, "char") < order_key(b->path, "char");
   });
   return found;
-}
-
-size_t characteristic_count(const GattObjects& objects, std::string_view service_path) {
-  return static_cast<size_t>(std::count_if(
-      objects.characteristics.begin(), objects.characteristics.end(),
-      [&](const GattCharacteristic& c) { return c.service_path == service_path; }));
 }
 
 bool has_flag(const GattCharacteristic& characteristic, std::string_view flag) {

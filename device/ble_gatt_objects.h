@@ -1,8 +1,8 @@
 #pragma once
 // The part of BlueZ's object tree the Bluetooth LE link looks at: remote devices,
 // their GATT services and characteristics, as plain values read in one go from the
-// bus. Also the choices made on it: the device's first primary service and the
-// characteristics of a given 16-bit UUID. No Qt.
+// bus. Also the choices made on it: the device's service holding the mouse's
+// characteristics and the characteristics of a given 16-bit UUID. No Qt.
 
 #include <cstdint>
 #include <string>
@@ -39,18 +39,26 @@ struct GattObjects {
   std::vector<GattCharacteristic> characteristics;
 };
 
-// The device's primary service with the lowest attribute handle, whatever order the
-// bus listed the services in; services whose path carries no handle come after all
-// others. nullptr when the device has no primary service.
-const GattService* first_primary_service(const GattObjects& objects, std::string_view device_path);
+// The device's primary services by attribute handle, lowest first, whatever order the
+// bus listed them in; services whose path carries no handle come after all others.
+std::vector<const GattService*> primary_services(const GattObjects& objects, std::string_view device_path);
+
+// The first of the device's primary services (by handle) that holds a writable
+// `write_uuid` and a notifiable `notify_uuid` characteristic; nullptr when none does.
+// BlueZ keeps back services its own plugins claim and lists the rest in no fixed
+// order, so the lowest handle alone does not find the mouse's service.
+const GattService* service_with(const GattObjects& objects, std::string_view device_path, uint16_t write_uuid,
+                                uint16_t notify_uuid);
+
+// One line per primary service of the device, by handle: its path, 16-bit or full
+// UUID, and its characteristics' UUIDs with their flags, e.g.
+// "/org/bluez/hci0/dev_X/service000c fee0: fee3 (write) fee4 (notify)".
+std::vector<std::string> describe_services(const GattObjects& objects, std::string_view device_path);
 
 // The characteristics of `service_path` whose 16-bit UUID is `uuid16`, lowest handle first.
 std::vector<const GattCharacteristic*> characteristics_with_uuid(const GattObjects& objects,
                                                                  std::string_view service_path,
                                                                  uint16_t uuid16);
-
-// Number of characteristics `service_path` has.
-size_t characteristic_count(const GattObjects& objects, std::string_view service_path);
 
 bool has_flag(const GattCharacteristic& characteristic, std::string_view flag);
 

@@ -78,16 +78,17 @@ std::vector<const GattDevice*> BleTransport::matching_devices(const GattObjects&
   return devices;
 }
 
-const GattService* BleTransport::usable_service(const GattObjects& objects,
-                                                const GattDevice& device) const {
-  const GattService* service = first_primary_service(objects, device.path);
+const GattService* BleTransport::usable_service(const GattObjects& objects, const GattDevice& device,
+                                                bool trace_choice) const {
+  const GattService* service = service_with(objects, device.path, kBleReportUuid, kBleEventUuid);
   if (service == nullptr) {
     trace("BluetoothGATTGetServices - Buffer Size %d\r\n", 0);
-    return nullptr;
+    trace("no service of %s holds a writable 0xfee3 and a notifiable 0xfee4\r\n", device.path.c_str());
+  } else if (trace_choice) {
+    trace("service taken: %s\r\n", service->path.c_str());
   }
-  if (characteristic_count(objects, service->path) == 0) {
-    trace("BluetoothGATTGetCharacteristics - Buffer Size %d\r\n", 0);
-    return nullptr;
+  if (service == nullptr || trace_choice) {
+    for (const std::string& line : describe_services(objects, device.path)) trace("offered: %s\r\n", line.c_str());
   }
   return service;
 }
@@ -104,7 +105,7 @@ int BleTransport::ble_register_notifications() {
       wait_for_services(device->path);
       continue;
     }
-    const GattService* service = usable_service(objects, *device);
+    const GattService* service = usable_service(objects, *device, true);
     if (service == nullptr) continue;
     for (const GattCharacteristic* characteristic :
          characteristics_with_uuid(objects, service->path, kBleEventUuid)) {
@@ -229,7 +230,7 @@ int BleTransport::ble_write(const uint8_t* report, int length) {
       trace("services of %s not resolved yet\r\n", device->path.c_str());
       continue;
     }
-    const GattService* service = usable_service(objects, *device);
+    const GattService* service = usable_service(objects, *device, false);
     if (service == nullptr) continue;
     for (const GattCharacteristic* characteristic :
          characteristics_with_uuid(objects, service->path, kBleReportUuid)) {

@@ -1,8 +1,9 @@
 #pragma once
 // The Bluetooth LE link to the mouse. It finds the mouse among the connected
-// Bluetooth devices, writes reports to characteristic 0xFEE3 of the mouse's first
-// primary service and turns the notifications of characteristic 0xFEE4 into device
-// events (code = bytes 0-1, value = bytes 2-3, little-endian).
+// Bluetooth devices, writes reports to characteristic 0xFEE3 and turns the
+// notifications of characteristic 0xFEE4 into device events (code = bytes 0-1,
+// value = bytes 2-3, little-endian), both of the first primary service (by handle)
+// that holds the two.
 //
 // It is the BleLinkPort the link controller drives; its sink is where the page
 // passes events on to on_device_event with the Bluetooth LE source.
@@ -88,7 +89,10 @@ class BleTransport : public BleLinkPort {
   // Reads the bus's objects and refills the device table from them. A bus failure
   // empties the table, is traced and returns false.
   bool read_objects_into_table(GattObjects& objects);
-  const GattService* usable_service(const GattObjects& objects, const GattDevice& device) const;
+  // The device's service holding the mouse's characteristics (service_with). The
+  // choice and the services offered are traced when `trace_choice`, and always
+  // when none fits.
+  const GattService* usable_service(const GattObjects& objects, const GattDevice& device, bool trace_choice) const;
   GattCallStatus hold_registration(const GattCharacteristic& characteristic,
                                    const GattService& service);
   bool release_registration();

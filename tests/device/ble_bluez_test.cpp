@@ -159,29 +159,57 @@ TEST_F(BleBluezTest, NotificationsBecomeDeviceEventsOnTheUiThread) {
   EXPECT_TRUE(traced("datasize 0\n"));
 }
 
-TEST_F(BleBluezTest, FirstPrimaryServiceIsTheOneWithTheLowestHandle) {
+TEST_F(BleBluezTest, TheServiceTakenIsTheFirstByHandleThatHoldsBothCharacteristics) {
   const QString device = fake_.add_device("AA:BB:CC:DD:EE:01", "usb:v045Ep0009d0001");
-  // Listed first: a later primary service with the same characteristics.
+  // Listed first: a later primary service with both characteristics.
   const QString late = fake_.add_service(device, 0x0030, uuid16(0xfee0));
   const QString late_report = fake_.add_characteristic(late, 0x0031, uuid16(0xfee3), {"write"});
   const QString late_event = fake_.add_characteristic(late, 0x0033, uuid16(0xfee4), {"notify"});
-  // A secondary service below the first primary one.
-  const QString secondary = fake_.add_service(device, 0x0008, uuid16(0xfee0), false);
-  const QString secondary_report = fake_.add_characteristic(secondary, 0x0009, uuid16(0xfee3), {"write"});
-  const QString first = fake_.add_service(device, 0x000c, uuid16(0xfee0));
-  const QString first_report = fake_.add_characteristic(first, 0x000d, uuid16(0xfee3), {"write"});
-  const QString first_event = fake_.add_characteristic(first, 0x000f, uuid16(0xfee4), {"indicate"});
+  // Lower handles: device information, and a service whose 0xFEE4 cannot notify.
+  const QString info = fake_.add_service(device, 0x0008, uuid16(0x180a));
+  fake_.add_characteristic(info, 0x0009, uuid16(0x2a29), {"read"});
+  const QString partial = fake_.add_service(device, 0x000c, uuid16(0xfee0));
+  const QString partial_report = fake_.add_characteristic(partial, 0x000d, uuid16(0xfee3), {"write"});
+  fake_.add_characteristic(partial, 0x000f, uuid16(0xfee4), {"read"});
+  // Both, in a secondary service below the one taken.
+  const QString secondary = fake_.add_service(device, 0x0010, uuid16(0xfee0), false);
+  const QString secondary_report = fake_.add_characteristic(secondary, 0x0011, uuid16(0xfee3), {"write"});
+  fake_.add_characteristic(secondary, 0x0012, uuid16(0xfee4), {"notify"});
+  const QString taken = fake_.add_service(device, 0x0020, uuid16(0xfee0));
+  const QString taken_report = fake_.add_characteristic(taken, 0x0021, uuid16(0xfee3), {"write"});
+  const QString taken_event = fake_.add_characteristic(taken, 0x0023, uuid16(0xfee4), {"indicate"});
 
   BleTransport& transport = make_transport();
   link_up(transport);
   transport.ble_register_notifications();
   EXPECT_EQ(transport.ble_write(numbered_report(8)), 1);
 
-  EXPECT_EQ(call_count(first_report, "WriteValue"), 1);
-  EXPECT_EQ(call_count(first_event, "StartNotify"), 1);
-  EXPECT_EQ(call_count(late_report, "WriteValue"), 0);
+  EXPECT_EQ(call_count(taken_report, "WriteValue"), 1);
+  EXPECT_EQ(call_count(taken_event, "StartNotify"), 1);
+  for (const QString& other : {late_report, partial_report, secondary_report})
+    EXPECT_EQ(call_count(other, "WriteValue"), 0) << other.toStdString();
   EXPECT_EQ(call_count(late_event, "StartNotify"), 0);
-  EXPECT_EQ(call_count(secondary_report, "WriteValue"), 0);
+
+  // Which one was taken, and everything the device offered.
+  EXPECT_TRUE(traced("service taken: " + taken.toStdString() + "\r\n"));
+  EXPECT_TRUE(traced("offered: " + info.toStdString() + " 180a: 2a29 (read)\r\n"));
+  EXPECT_TRUE(traced("offered: " + partial.toStdString() + " fee0: fee3 (write) fee4 (read)\r\n"));
+  EXPECT_TRUE(traced("Setting Notification for ServiceHandle 32\n"));
+}
+
+TEST_F(BleBluezTest, ADeviceWithoutTheTwoCharacteristicsIsTracedAndLeftAlone) {
+  const QString device = fake_.add_device("AA:BB:CC:DD:EE:01", "usb:v045Ep0009d0001");
+  const QString service = fake_.add_service(device, 0x000c, uuid16(0xfee0));
+  const QString report = fake_.add_characteristic(service, 0x000d, uuid16(0xfee3), {"write"});
+
+  BleTransport& transport = make_transport();
+  link_up(transport);
+  transport.ble_register_notifications();
+  EXPECT_FALSE(transport.has_registration());
+  EXPECT_EQ(transport.ble_write(numbered_report(8)), 0);
+  EXPECT_EQ(call_count(report, "WriteValue"), 0);
+  EXPECT_TRUE(traced("no service of " + device.toStdString() + " holds a writable 0xfee3 and a notifiable 0xfee4\r\n"));
+  EXPECT_TRUE(traced("offered: " + service.toStdString() + " fee0: fee3 (write)\r\n"));
 }
 
 TEST_F(BleBluezTest, RejectedWriteIsAFailure) {

@@ -77,17 +77,46 @@ GattObjects mouse_objects() {
   return objects;
 }
 
-TEST(BleGattObjects, FirstPrimaryServiceIsChosenByHandleNotListOrder) {
+TEST(BleGattObjects, PrimaryServicesComeInHandleOrderNotListOrder) {
   const GattObjects objects = mouse_objects();
-  const GattService* first = first_primary_service(objects, "/org/bluez/hci0/dev_A");
-  ASSERT_NE(first, nullptr);
-  EXPECT_EQ(first->path, "/org/bluez/hci0/dev_A/service000c");
-  EXPECT_EQ(first_primary_service(objects, "/org/bluez/hci0/dev_C"), nullptr);
+  auto paths = [](const std::vector<const GattService*>& services) {
+    std::vector<std::string> out;
+    for (const GattService* service : services) out.push_back(service->path);
+    return out;
+  };
+  EXPECT_EQ(paths(primary_services(objects, "/org/bluez/hci0/dev_A")),
+            (std::vector<std::string>{"/org/bluez/hci0/dev_A/service000c", "/org/bluez/hci0/dev_A/service0030"}));
+  EXPECT_TRUE(primary_services(objects, "/org/bluez/hci0/dev_C").empty());
 
   // A service path without a readable handle ranks after every handle.
   GattObjects odd = objects;
   odd.services.insert(odd.services.begin(), {"/org/bluez/hci0/dev_A/extra", "/org/bluez/hci0/dev_A", "", true});
-  EXPECT_EQ(first_primary_service(odd, "/org/bluez/hci0/dev_A")->path, "/org/bluez/hci0/dev_A/service000c");
+  EXPECT_EQ(paths(primary_services(odd, "/org/bluez/hci0/dev_A")).back(), "/org/bluez/hci0/dev_A/extra");
+}
+
+TEST(BleGattObjects, TheServiceTakenIsTheFirstHoldingBothCharacteristicsAsNeeded) {
+  const std::string dev = "/org/bluez/hci0/dev_A";
+  GattObjects objects = mouse_objects();
+  // 000c has the writes but its 0xFEE4 cannot notify; 0030 has no 0xFEE4 at all.
+  EXPECT_EQ(service_with(objects, dev, 0xFEE3, 0xFEE4), nullptr);
+
+  objects.characteristics.push_back({dev + "/service0030/char0033", dev + "/service0030",
+                                     "0000fee4-0000-1000-8000-00805f9b34fb", {"notify"}});
+  const GattService* taken = service_with(objects, dev, 0xFEE3, 0xFEE4);
+  ASSERT_NE(taken, nullptr);
+  EXPECT_EQ(taken->path, dev + "/service0030");
+
+  // Once the lower service holds both too, it wins.
+  objects.characteristics.push_back({dev + "/service000c/char0010", dev + "/service000c",
+                                     "0000fee4-0000-1000-8000-00805f9b34fb", {"indicate"}});
+  EXPECT_EQ(service_with(objects, dev, 0xFEE3, 0xFEE4)->path, dev + "/service000c");
+  // A secondary service never counts, nor another device's.
+  EXPECT_EQ(service_with(objects, "/org/bluez/hci0/dev_B", 0xFEE3, 0xFEE4), nullptr);
+
+  EXPECT_EQ(describe_services(objects, dev),
+            (std::vector<std::string>{
+                dev + "/service000c fee0: fee3 (write-without-response) fee4 (read) fee4 (indicate) fee3 (write)",
+                dev + "/service0030 fee0: fee3 (write) fee4 (notify)"}));
 }
 
 TEST(BleGattObjects, CharacteristicsOfAServiceByUuidInHandleOrderWithTheirProperties) {
@@ -104,7 +133,6 @@ TEST(BleGattObjects, CharacteristicsOfAServiceByUuidInHandleOrderWithTheirProper
   EXPECT_FALSE(is_notifiable(*events[0]));
   EXPECT_FALSE(is_writable(*events[0]));
   EXPECT_TRUE(is_notifiable(GattCharacteristic{"", "", "", {"indicate"}}));
-  EXPECT_EQ(characteristic_count(objects, "/org/bluez/hci0/dev_A/service000c"), 3u);
 }
 
 std::vector<GattDevice> connected_devices(size_t count) {
