@@ -10,11 +10,32 @@
 #include "device/ble_gatt_objects.h"
 #include "device/ble_identifiers.h"
 #include "device/ble_notification.h"
+#include "device/ble_presence.h"
+
+#include <hidapi.h>
 
 namespace norvane {
 namespace {
 
 constexpr VendorProduct kMouse{0x045E, 0x0009};
+
+TEST(BlePresence, OnlyTheMouseOnTheBluetoothBusCounts) {
+  hid_device_info bluetooth{};
+  bluetooth.vendor_id = 0x045E;
+  bluetooth.product_id = 0x0009;
+  hid_device_info usb = bluetooth;
+  usb.next = &bluetooth;
+  hid_device_info other{};
+  other.vendor_id = 0x045E;
+  other.product_id = 0x0010;
+  const HidBusOf bus_of = [&](const hid_device_info& device) -> uint16_t {
+    return &device == &bluetooth || &device == &other ? 0x0005 : 0x0003;
+  };
+  EXPECT_TRUE(lists_ble_mouse(&usb, bus_of));
+  usb.next = &other;  // the USB device and another Bluetooth product
+  EXPECT_FALSE(lists_ble_mouse(&usb, bus_of));
+  EXPECT_FALSE(lists_ble_mouse(nullptr, bus_of));
+}
 
 TEST(BleIdentifiers, ModaliasGivesVendorAndProductWhateverPrefixCase) {
   EXPECT_EQ(parse_modalias("usb:v045Ep0009d0001"), kMouse);
