@@ -82,6 +82,9 @@ bool DriverLibrary::resolve_all(std::string& missing) {
   // Looked up but never needed by the program.
   resolve(handle_, "GetFeature", entry_.get_feature);
   resolve(handle_, "ReadUSB", entry_.read_usb);
+  // Optional: a library without them only tells less.
+  resolve(handle_, "Get_OpenError", entry_.get_open_error);
+  resolve(handle_, "Set_TraceTarget", entry_.set_trace_target);
 
   for (const Required& r : required) {
     if (!r.ok) {
@@ -136,6 +139,11 @@ int DriverLibrary::write_usb(const unsigned char* buffer, int length) {
 }
 int DriverLibrary::read_usb(unsigned char* buffer, int length) {
   return call(&EntryPoints::read_usb, buffer, length);
+}
+int DriverLibrary::open_error() { return call(&EntryPoints::get_open_error); }
+void DriverLibrary::set_trace_target(const NvTraceTarget* target) {
+  std::shared_lock lock(lifetime_);
+  if (handle_ != nullptr && entry_.set_trace_target != nullptr) entry_.set_trace_target(target);
 }
 
 DriverLibraries::DriverLibraries(const std::string& exe_folder)

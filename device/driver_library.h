@@ -1,11 +1,12 @@
 #pragma once
-// Run-time loading of the three vendor driver libraries (device/driver_api.h).
+// Run-time loading of the three vendor driver libraries (drivers/driver_api.h).
 //
 // Each DriverLibrary loads one shared object from the executable's folder and
 // resolves its entry points by name. A library that is missing, or that lacks
 // an entry point its link calls, is left unloaded: every call on it is skipped
 // and returns 0, so the link is never present and callers need not test
-// pointers. Calls may come from several threads; unload() waits for calls in
+// pointers. The optional entry points (Get_OpenError, Set_TraceTarget) are
+// resolved when present and skipped otherwise. Calls may come from several threads; unload() waits for calls in
 // progress and makes later calls no-ops, so a late send from the worker thread
 // cannot run code of a released library.
 
@@ -52,6 +53,11 @@ class DriverLibrary {
   int close_report_device();
   int write_usb(const unsigned char* buffer, int length);
   int read_usb(unsigned char* buffer, int length);
+  // Why the last open returned 0: the errno of a node of the device that exists
+  // but cannot be opened, 0 otherwise or when the library cannot tell.
+  int open_error();
+  // Where the library writes its trace lines; nothing when it cannot.
+  void set_trace_target(const NvTraceTarget* target);
 
  private:
   struct EntryPoints {
@@ -66,6 +72,8 @@ class DriverLibrary {
     Close_ReportDevice_fn close_report_device = nullptr;
     WriteUSB_fn write_usb = nullptr;
     ReadUSB_fn read_usb = nullptr;
+    Get_OpenError_fn get_open_error = nullptr;
+    Set_TraceTarget_fn set_trace_target = nullptr;
   };
 
   // Calls `fn` with `args` under the shared lock when the library is loaded

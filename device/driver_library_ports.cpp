@@ -24,6 +24,13 @@ void DriverLibraryPorts::Port::close_report_device() {
   if (library) library->close_report_device();
 }
 
+namespace {
+
+// The libraries' trace lines join the program's trace.
+void trace_library_line(void* /*context*/, const char* line) { trace("%s\n", line); }
+
+}  // namespace
+
 DriverLibraryPorts::DriverLibraryPorts(std::string exe_folder) : exe_folder_(std::move(exe_folder)) {}
 
 DriverLibraryPorts::~DriverLibraryPorts() { unload(); }
@@ -34,6 +41,8 @@ void DriverLibraryPorts::load() {
   for (LibraryLink which : {LibraryLink::wired, LibraryLink::wireless, LibraryLink::wireless_8k}) {
     DriverLibrary* lib = library(which);
     if (!lib->loaded()) trace("driver library not loaded: %s\n", lib->load_error().c_str());
+    const NvTraceTarget target{nullptr, &trace_library_line};
+    lib->set_trace_target(&target);
     ports_[static_cast<size_t>(which)].library = lib;
   }
   libraries_.store(owned_.get(), std::memory_order_release);

@@ -32,6 +32,23 @@ typedef int (*Close_ReportDevice_fn)(void);
 typedef int (*WriteUSB_fn)(const unsigned char* buffer, int length);
 typedef int (*ReadUSB_fn)(unsigned char* buffer, int length);
 
+// Optional entry points: a library may leave them out and the program does without.
+//
+// Get_OpenError: why the library's last Open_FeatureDevice or Open_ReportDevice
+// returned 0. 0 when no node of the device was there (or the open succeeded);
+// otherwise the errno of opening a node of the device that does exist, e.g. EACCES
+// when the user may not open it.
+typedef int (*Get_OpenError_fn)(void);
+
+// Set_TraceTarget: where the library writes its trace lines (one line per call,
+// without a line end), from any of its threads. NULL, or a target without a
+// function, stops them. The target is copied.
+typedef struct NvTraceTarget {
+  void* context;
+  void (*trace)(void* context, const char* line);
+} NvTraceTarget;
+typedef void (*Set_TraceTarget_fn)(const NvTraceTarget* target);
+
 #ifdef __cplusplus
 }
 #endif

@@ -1,7 +1,8 @@
 #pragma once
 // The operating-system calls of the hidapi driver libraries, as a table of
-// function pointers: hidapi for the device itself, a libudev monitor of
-// hidraw nodes for arrival and removal. Tests put a double in its place.
+// function pointers: hidapi for the device itself, the node's report
+// descriptor and access from sysfs and devfs, a libudev monitor of hidraw
+// nodes for arrival and removal. Tests put a double in its place.
 
 #include <hidapi/hidapi.h>
 
@@ -31,6 +32,14 @@ struct HidBackend {
   // call; its reads end within their timeout instead.
   void (*interrupt_read)(hid_device* device);
 
+  // The report descriptor of the node at `path` (hidraw: sysfs
+  // class/hidraw/<node>/device/report_descriptor, readable by everyone): the
+  // number of bytes copied into `buffer`, or -1 when it cannot be read.
+  int (*report_descriptor)(const char* path, unsigned char* buffer, size_t size);
+  // Whether the node at `path` opens for reading and writing now: 0 when it
+  // does, else the errno of the attempt (ENOENT once the node is gone).
+  int (*open_error)(const char* path);
+
   // Hot-plug monitor of hidraw nodes.
   void* (*monitor_open)();
   // Waits for the next event: 1 = `event` filled, 0 = woken (or nothing
@@ -41,7 +50,14 @@ struct HidBackend {
   void (*monitor_close)(void* monitor);
 };
 
-// hidapi (hidraw back end) and libudev.
+// Largest report descriptor the kernel keeps (HID_MAX_DESCRIPTOR_SIZE).
+inline constexpr size_t kMaxReportDescriptorBytes = 4096;
+
+// hidapi (hidraw back end), sysfs and libudev.
 const HidBackend& system_hid_backend();
+
+// The table the library's exported entry points use: system_hid_backend() in
+// the shipped libraries, a double in the test builds of them.
+const HidBackend& driver_backend();
 
 }  // namespace norvane::hiddriver

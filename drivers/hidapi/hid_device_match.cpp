@@ -48,17 +48,4 @@ bool hid_ids_from_devpath(std::string_view devpath, uint16_t& vendor_id, uint16_
   return found;
 }
 
-std::string choose_vendor_interface(const hid_device_info* list, uint16_t vendor_id,
-                                    uint16_t product_id) {
-  const hid_device_info* first = nullptr;
-  for (const hid_device_info* info = list; info != nullptr; info = info->next) {
-    if (info->vendor_id != vendor_id || info->product_id != product_id || info->path == nullptr) {
-      continue;
-    }
-    if (info->usage_page >= 0xFF00) return info->path;
-    if (first == nullptr) first = info;
-  }
-  return first != nullptr ? first->path : std::string();
-}
-
 }  // namespace norvane::hiddriver

@@ -1,6 +1,6 @@
-// The eleven driver entry points over hidapi. Built three times, as
-// hiddriver_2.so, hiddriver_1.so and hiddriver_8k.so; each library holds its
-// own driver, identifiers and device.
+// The driver entry points over hidapi (the eleven of every library and the two
+// optional ones). Built three times, as hiddriver_2.so, hiddriver_1.so and
+// hiddriver_8k.so; each library holds its own driver, identifiers and device.
 
 #include <type_traits>
 
@@ -11,7 +11,7 @@
 
 namespace {
 norvane::hiddriver::HidDriver& driver() {
-  static norvane::hiddriver::HidDriver instance(norvane::hiddriver::system_hid_backend());
+  static norvane::hiddriver::HidDriver instance(norvane::hiddriver::driver_backend());
   return instance;
 }
 }  // namespace
@@ -40,5 +40,7 @@ DRIVER_EXPORT int WriteUSB(const unsigned char* buffer, int length) {
 DRIVER_EXPORT int ReadUSB(unsigned char* buffer, int length) {
   return driver().read_report(buffer, length);
 }
+DRIVER_EXPORT int Get_OpenError(void) { return driver().open_error(); }
+DRIVER_EXPORT void Set_TraceTarget(const NvTraceTarget* target) { driver().set_trace_target(target); }
 
 #include "drivers/entry_point_checks.h"

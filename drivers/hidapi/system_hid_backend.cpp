@@ -1,3 +1,4 @@
+#include <fcntl.h>
 #include <libudev.h>
 #include <poll.h>
 #include <sys/eventfd.h>
@@ -6,6 +7,7 @@
 #include <cerrno>
 #include <cstdint>
 #include <cstring>
+#include <string>
 
 #include "drivers/hidapi/hid_backend.h"
 
@@ -79,6 +81,32 @@ void wake_monitor(void* handle) {
 
 void no_interrupt(hid_device*) {}
 
+// "/dev/hidraw4" -> "/sys/class/hidraw/hidraw4/device/report_descriptor".
+int read_report_descriptor(const char* path, unsigned char* buffer, size_t size) {
+  const char* slash = std::strrchr(path, '/');
+  const std::string node = slash != nullptr ? slash + 1 : path;
+  if (node.empty() || node == "." || node == "..") return -1;
+  const std::string file = "/sys/class/hidraw/" + node + "/device/report_descriptor";
+  const int fd = ::open(file.c_str(), O_RDONLY | O_CLOEXEC);
+  if (fd < 0) return -1;
+  size_t total = 0;
+  while (total < size) {
+    const ssize_t n = ::read(fd, buffer + total, size - total);
+    if (n < 0 && errno == EINTR) continue;
+    if (n <= 0) break;
+    total += static_cast<size_t>(n);
+  }
+  ::close(fd);
+  return static_cast<int>(total);
+}
+
+int node_open_error(const char* path) {
+  const int fd = ::open(path, O_RDWR | O_CLOEXEC | O_NONBLOCK);
+  if (fd < 0) return errno;
+  ::close(fd);
+  return 0;
+}
+
 }  // namespace
 
 const HidBackend& system_hid_backend() {
@@ -93,6 +121,8 @@ const HidBackend& system_hid_backend() {
       hid_write,
       hid_read_timeout,
       no_interrupt,
+      read_report_descriptor,
+      node_open_error,
       open_monitor,
       wait_monitor,
       wake_monitor,

@@ -53,6 +53,33 @@ void vm_fault_corrupt_next_answers(int count, int byte_index, uint8_t xor_mask) 
   mouse().corrupt_next_answers(count, byte_index, xor_mask);
 }
 void vm_fault_clear(void) { mouse().clear_faults(); }
+void vm_fault_refuse_open(int link, int error) { mouse().refuse_open(link, error); }
+int vm_open_refused(int link) { return mouse().refused_open(link); }
+
+int vm_hid_interface_count(int link) { return static_cast<int>(norvane::vmouse::hid_layout(link).size()); }
+int vm_hid_interface_number(int link, int index) {
+  const auto layout = norvane::vmouse::hid_layout(link);
+  if (index < 0 || static_cast<size_t>(index) >= layout.size()) return -1;
+  return layout[static_cast<size_t>(index)].number;
+}
+int vm_hid_report_descriptor(int link, int index, uint8_t* out, int capacity) {
+  const auto layout = norvane::vmouse::hid_layout(link);
+  if (out == nullptr || index < 0 || static_cast<size_t>(index) >= layout.size()) return -1;
+  const auto descriptor = layout[static_cast<size_t>(index)].descriptor;
+  if (descriptor.size() > static_cast<size_t>(capacity)) return -1;
+  std::memcpy(out, descriptor.data(), descriptor.size());
+  return static_cast<int>(descriptor.size());
+}
+int vm_hid_transfer(int link, int index, int kind, const uint8_t* data, int length) {
+  if (kind != VM_HID_FEATURE && kind != VM_HID_OUTPUT) return -1;
+  return mouse().hid_transfer(link, index,
+                              kind == VM_HID_FEATURE ? norvane::vmouse::HidKind::feature
+                                                     : norvane::vmouse::HidKind::output,
+                              data, length);
+}
+void vm_set_hid_listener(vm_hid_input_fn input, vm_hid_plug_fn plug, void* context) {
+  mouse().set_hid_listener(input, plug, context);
+}
 
 void vm_get_state(VmMouseState* out) {
   if (out != nullptr) *out = mouse().state();

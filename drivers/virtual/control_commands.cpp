@@ -26,6 +26,7 @@ constexpr const char* kHelp =
     "event <class> <v0> <v1>         send any event report\n"
     "drop-acks on|off|<n>            drop every / the next n acknowledgements\n"
     "corrupt <n> [byte] [mask]       corrupt the next n answers\n"
+    "refuse-open <link> on|off       opening the link's device fails: no permission\n"
     "faults off\n"
     "realtime on|off                 tick the battery period in real time\n"
     "tick                            send what is due now\n"
@@ -246,6 +247,10 @@ bool run_control_command(VirtualMouse& mouse, std::string_view line, std::string
     if (!count || !byte || !mask) return fail(reply, "corrupt takes a count, a byte 0..3 and a mask");
     mouse.corrupt_next_answers(static_cast<int>(*count), static_cast<int>(*byte),
                                static_cast<uint8_t>(*mask));
+  } else if (cmd == "refuse-open" && args == 2 && (w[2] == "on" || w[2] == "off")) {
+    const int link = parse_link_name(w[1]);
+    if (link < VM_LINK_CABLE || link > VM_LINK_8K) return fail(reply, "refuse-open takes cable, 2.4 or 8k");
+    mouse.refuse_open(link, w[2] == "on" ? EACCES : 0);
   } else if (cmd == "faults" && args == 1 && w[1] == "off") {
     mouse.clear_faults();
   } else if (cmd == "realtime" && args == 1 && (w[1] == "on" || w[1] == "off")) {

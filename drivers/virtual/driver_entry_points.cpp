@@ -1,4 +1,5 @@
-// The eleven driver entry points of one link of the virtual mouse. Built three
+// The driver entry points (the eleven and the two optional ones) of one link of
+// the virtual mouse. Built three
 // times, as hiddriver_2.so (cable), hiddriver_1.so (2.4 GHz) and
 // hiddriver_8k.so (8 kHz), with VIRTUAL_MOUSE_LINK naming the link; all three
 // reach the one mouse in libvirtual_mouse.so.
@@ -62,5 +63,9 @@ DRIVER_EXPORT int WriteUSB(const unsigned char* buffer, int length) {
 
 // Events reach the program as event messages; nothing queues for reading.
 DRIVER_EXPORT int ReadUSB(unsigned char* /*buffer*/, int /*length*/) { return 0; }
+
+DRIVER_EXPORT int Get_OpenError(void) { return mouse().open_error(kLink); }
+
+DRIVER_EXPORT void Set_TraceTarget(const NvTraceTarget* target) { mouse().set_trace_target(kLink, target); }
 
 #include "drivers/entry_point_checks.h"

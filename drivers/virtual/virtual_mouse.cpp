@@ -1,5 +1,6 @@
 #include "drivers/virtual/virtual_mouse.h"
 
+#include <algorithm>
 #include <chrono>
 #include <cstdlib>
 #include <cstring>
@@ -170,12 +171,31 @@ void VirtualMouse::close_monitor(int link) {
   if (was_open) service_->release_monitor();
 }
 
+int VirtualMouse::open_locked(int link, Outbox& out) {
+  const auto i = static_cast<size_t>(link);
+  last_open_error_[i] = 0;
+  if (!visible_locked(link)) return 0;
+  if (refused_open_[i] != 0) {
+    last_open_error_[i] = refused_open_[i];
+    out.push_back({Outbound::kTrace, link, {}, 0,
+                   std::string("virtual mouse: opening the ") + link_name(link) +
+                       " device refused: " + std::strerror(refused_open_[i])});
+    return 0;
+  }
+  return 1;
+}
+
 int VirtualMouse::open_feature(int link) {
   if (!library_link(link)) return 0;
-  std::lock_guard lock(mutex_);
-  if (!visible_locked(link)) return 0;
-  feature_open_[static_cast<size_t>(link)] = true;
-  return 1;
+  Outbox out;
+  int opened = 0;
+  {
+    std::lock_guard lock(mutex_);
+    opened = open_locked(link, out);
+    if (opened) feature_open_[static_cast<size_t>(link)] = true;
+  }
+  deliver(out);
+  return opened;
 }
 
 void VirtualMouse::close_feature(int link) {
@@ -187,10 +207,85 @@ void VirtualMouse::close_feature(int link) {
 int VirtualMouse::open_report(int link) {
   // Only the 8 kHz receiver has a report channel.
   if (link != VM_LINK_8K) return 0;
+  Outbox out;
+  int opened = 0;
+  {
+    std::lock_guard lock(mutex_);
+    opened = open_locked(link, out);
+    if (opened) report_open_8k_ = true;
+  }
+  deliver(out);
+  return opened;
+}
+
+int VirtualMouse::open_error(int link) const {
+  if (!library_link(link)) return 0;
   std::lock_guard lock(mutex_);
-  if (!visible_locked(link)) return 0;
-  report_open_8k_ = true;
-  return 1;
+  return last_open_error_[static_cast<size_t>(link)];
+}
+
+void VirtualMouse::set_trace_target(int link, const NvTraceTarget* target) {
+  if (!library_link(link)) return;
+  std::lock_guard lock(delivery_mutex_);
+  trace_targets_[static_cast<size_t>(link)] =
+      target != nullptr && target->trace != nullptr ? *target : NvTraceTarget{};
+}
+
+void VirtualMouse::refuse_open(int link, int error) {
+  if (!library_link(link)) return;
+  std::lock_guard lock(mutex_);
+  refused_open_[static_cast<size_t>(link)] = error > 0 ? error : 0;
+}
+
+int VirtualMouse::refused_open(int link) const {
+  if (!library_link(link)) return 0;
+  std::lock_guard lock(mutex_);
+  return refused_open_[static_cast<size_t>(link)];
+}
+
+// ---------------------------------------------------------------------------
+// The library links as hidraw nodes
+
+int VirtualMouse::hid_transfer(int link, int index, HidKind kind, const uint8_t* data, int length) {
+  if (!library_link(link) || data == nullptr || length <= 0) return -1;
+  Outbox out;
+  int result = 0;
+  {
+    std::lock_guard lock(mutex_);
+    if (!(plugged_ & VM_LINK_BIT(link))) return 0;
+    const HidReportDecl* report = declared_report(link, index, kind, data[0]);
+    if (report == nullptr || length != report->bytes + 1) {
+      // The device stalls a report it does not declare, or one of the wrong length.
+      const int reason = report == nullptr ? VM_REJECT_HEADER : VM_REJECT_LENGTH;
+      ++counters_.frames_received;
+      count_reject_locked(reason);
+      log_.add(now_locked(), link, VM_TO_MOUSE, VM_FRAME_REJECTED, reason, data, length);
+      return -1;
+    }
+    // Feature reports arrive at their declared length; the firmware reads a
+    // settings report up to its own length byte and takes the rest as padding.
+    // Macro parts fill the whole report.
+    int taken = length;
+    if (kind == HidKind::feature && data[0] != kCmdMacro && length >= 2 && data[1] <= length &&
+        std::all_of(data + data[1], data + length, [](uint8_t b) { return b == 0; })) {
+      taken = data[1];
+    }
+    result = receive_locked(link, Channel::Hid, data, taken, out);
+    if (result > 0) result = length;
+  }
+  deliver(out);
+  return result;
+}
+
+void VirtualMouse::set_hid_listener(vm_hid_input_fn input, vm_hid_plug_fn plug, void* context) {
+  {
+    std::lock_guard lock(mutex_);
+    hid_attached_ = input != nullptr || plug != nullptr;
+  }
+  std::lock_guard lock(delivery_mutex_);
+  hid_input_ = input;
+  hid_plug_ = plug;
+  hid_context_ = context;
 }
 
 void VirtualMouse::close_report(int link) {
@@ -240,6 +335,7 @@ int VirtualMouse::receive_locked(int link, Channel channel, const uint8_t* data,
   bool open = true;
   if (channel == Channel::Feature) open = feature_open_[static_cast<size_t>(link)];
   if (channel == Channel::Report) open = report_open_8k_;
+  // On hidraw nodes the double of hidapi keeps the handles.
   const int64_t now = now_locked();
   if (!visible_locked(link) || !open) {
     log_.add(now, link, VM_TO_MOUSE, VM_FRAME_NOT_OPEN, -1, data, length);
@@ -283,7 +379,7 @@ void VirtualMouse::count_reject_locked(int reason) {
 
 bool VirtualMouse::visible_locked(int link) const {
   if (link < 0 || link >= VM_LINK_COUNT || !(plugged_ & VM_LINK_BIT(link))) return false;
-  if (link == VM_LINK_BLE) return true;
+  if (link == VM_LINK_BLE || hid_attached_) return true;
   const LinkIdentity want = link_identity(link);
   const LinkIdentity& set = identity_[static_cast<size_t>(link)];
   return set.vendor_id == want.vendor_id && set.product_id == want.product_id;
@@ -353,7 +449,22 @@ void VirtualMouse::deliver(const Outbox& out) {
       continue;
     }
     if (!library_link(message.link)) continue;
-    const Monitor& monitor = monitors_[static_cast<size_t>(message.link)];
+    const auto i = static_cast<size_t>(message.link);
+    if (message.kind == Outbound::kTrace) {
+      if (trace_targets_[i].trace != nullptr) trace_targets_[i].trace(trace_targets_[i].context, message.text.c_str());
+      continue;
+    }
+    if (message.kind == Outbound::kHidPlug) {
+      if (hid_plug_ != nullptr) hid_plug_(hid_context_, message.link, message.value);
+      continue;
+    }
+    if (message.kind == Outbound::kEvent && hid_input_ != nullptr) {
+      uint8_t report[65];
+      int index = -1;
+      const int length = event_input_report(message.link, message.bytes, index, report);
+      if (length > 0) hid_input_(hid_context_, message.link, index, report, length);
+    }
+    const Monitor& monitor = monitors_[i];
     if (!monitor.open || monitor.target.post == nullptr) continue;
     if (message.kind == Outbound::kLinkMessage) {
       monitor.target.post(monitor.target.context, monitor.link_message,
@@ -388,6 +499,7 @@ void VirtualMouse::plug(int link, bool plugged) {
     if (link == VM_LINK_BLE) {
       out.push_back({Outbound::kBleConnection, link, {}, plugged ? 1 : 0});
     } else {
+      out.push_back({Outbound::kHidPlug, link, {}, plugged ? 1 : 0});
       // Only a library watching for this link's identifiers hears of it.
       const LinkIdentity want = link_identity(link);
       const LinkIdentity& set = identity_[static_cast<size_t>(link)];
@@ -543,6 +655,7 @@ void VirtualMouse::corrupt_next_answers(int count, int byte_index, uint8_t xor_m
 
 void VirtualMouse::clear_faults() {
   std::lock_guard lock(mutex_);
+  refused_open_ = {};
   drop_all_acks_ = false;
   drop_next_acks_ = 0;
   corrupt_next_ = 0;
@@ -599,6 +712,7 @@ void VirtualMouse::reset() {
   model_.reset();
   forget_partials_locked();
   sleeping_ = false;
+  refused_open_ = {};
   drop_all_acks_ = false;
   drop_next_acks_ = 0;
   corrupt_next_ = 0;

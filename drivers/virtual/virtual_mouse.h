@@ -1,9 +1,11 @@
 #pragma once
 // The virtual mouse: the firmware model behind its four links, with the
-// driver-library side (what hiddriver_*.so forward to), the answers it sends
-// (2.4 GHz acknowledgements, events, battery reports), fault modes, sleep and
-// the wire log. One instance serves a process (instance()); tests may also
-// build their own.
+// driver-library side (what hiddriver_*.so forward to), the same links seen as
+// hidraw nodes (for a double of hidapi: report descriptors, transfers checked
+// against them, events as input reports), the answers it sends (2.4 GHz
+// acknowledgements, events, battery reports), fault modes, sleep and the wire
+// log. One instance serves a process (instance()); tests may also build their
+// own.
 //
 // Locking: `mutex_` guards the mouse; `delivery_mutex_` guards the program's
 // post targets and the BLE listener and is held while posting, so no post
@@ -22,6 +24,7 @@
 
 #include "drivers/driver_api.h"
 #include "drivers/virtual/firmware_model.h"
+#include "drivers/virtual/hid_layout.h"
 #include "drivers/virtual/link_receiver.h"
 #include "drivers/virtual/virtual_mouse_control.h"
 #include "drivers/virtual/wire_log.h"
@@ -76,6 +79,18 @@ class VirtualMouse {
   int set_feature(int link, const uint8_t* data, int length);
   int write_usb(int link, const uint8_t* data, int length);
   int ble_write(const uint8_t* data, int length);
+  // Why the link's last open returned 0 (see Get_OpenError): the errno of the
+  // refused-open fault, else 0.
+  int open_error(int link) const;
+  void set_trace_target(int link, const NvTraceTarget* target);
+
+  // --- The library links as hidraw nodes ---
+  // A feature or output transfer on interface `index`, as hidraw passes it: byte 0
+  // the report ID, then the report's data bytes in full. -1 when the interface
+  // declares no such report or the length differs (the device stalls); 0 when the
+  // link is not plugged; else the length.
+  int hid_transfer(int link, int index, HidKind kind, const uint8_t* data, int length);
+  void set_hid_listener(vm_hid_input_fn input, vm_hid_plug_fn plug, void* context);
 
   // --- Control ---
   void plug(int link, bool plugged);
@@ -94,6 +109,10 @@ class VirtualMouse {
   void set_clock(std::function<int64_t()> now_ms);
   void set_realtime(bool on);
   bool realtime() const;
+
+  // Opening the link's device fails with `error` (0: opens again).
+  void refuse_open(int link, int error);
+  int refused_open(int link) const;
 
   void drop_acks(bool on);
   void drop_next_acks(int count);
@@ -115,13 +134,14 @@ class VirtualMouse {
   void stop_control_socket();
 
  private:
-  enum class Channel { Feature, Report, Ble };
+  enum class Channel { Feature, Report, Ble, Hid };
   // Something to hand to the program once `mutex_` is released.
   struct Outbound {
-    enum Kind { kLinkMessage, kEvent, kBleConnection } kind;
+    enum Kind { kLinkMessage, kEvent, kBleConnection, kHidPlug, kTrace } kind;
     int link;
     uint8_t bytes[4];
     int value;
+    std::string text = {};
   };
   struct Monitor {
     bool open = false;
@@ -136,6 +156,8 @@ class VirtualMouse {
   int answer_link_locked() const;
   int64_t now_locked() const;
   int receive_locked(int link, Channel channel, const uint8_t* data, int length, Outbox& out);
+  // Records the outcome of an open of a library link; 0 when the fault refuses it.
+  int open_locked(int link, Outbox& out);
   void count_reject_locked(int reason);
   void send_answer_locked(int link, uint8_t cls, uint8_t value0, uint8_t value1, bool ack,
                           Outbox& out);
@@ -153,6 +175,9 @@ class VirtualMouse {
   uint32_t plugged_ = 0;
   std::array<LinkIdentity, 3> identity_{};  // set by Set_VIDPID per library link
   std::array<bool, 3> feature_open_{};
+  std::array<int, 3> refused_open_{};     // errno an open of the link fails with
+  std::array<int, 3> last_open_error_{};  // what Get_OpenError answers
+  bool hid_attached_ = false;             // a double of hidapi serves the nodes
   bool report_open_8k_ = false;
   bool sleeping_ = false;
   int battery_level_ = 80;
@@ -169,6 +194,10 @@ class VirtualMouse {
 
   mutable std::recursive_mutex delivery_mutex_;
   std::array<Monitor, 3> monitors_{};
+  std::array<NvTraceTarget, 3> trace_targets_{};
+  vm_hid_input_fn hid_input_ = nullptr;
+  vm_hid_plug_fn hid_plug_ = nullptr;
+  void* hid_context_ = nullptr;
   vm_ble_notify_fn ble_notify_ = nullptr;
   vm_ble_connection_fn ble_connection_ = nullptr;
   void* ble_context_ = nullptr;

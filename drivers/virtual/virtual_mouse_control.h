@@ -197,6 +197,10 @@ void vm_fault_drop_next_acks(int count);    // drop the next `count`, then answe
 // `byte_index` (0..3) is XORed with `xor_mask`.
 void vm_fault_corrupt_next_answers(int count, int byte_index, uint8_t xor_mask);
 void vm_fault_clear(void);
+// Opening the link's device (cable, 2.4 GHz, 8 kHz) fails with errno `error`, as
+// a node the user may not open (EACCES); 0 lets it open again.
+void vm_fault_refuse_open(int link, int error);
+int vm_open_refused(int link);
 
 // --- Inspection ---------------------------------------------------------------
 void vm_get_state(VmMouseState* out);
@@ -227,6 +231,30 @@ typedef void (*vm_ble_connection_fn)(void* context, int connected);
 // characteristic) and who hears connects and disconnects. NULLs remove it.
 void vm_set_ble_listener(vm_ble_notify_fn notify, vm_ble_connection_fn connection,
                          void* context);
+
+// --- The library links as hidraw nodes ----------------------------------------------
+// For a double of hidapi in front of the mouse. Each plugged library link shows
+// its USB interfaces (see drivers/virtual/hid_layout.h); transfers are checked
+// against the reports their descriptors declare. While a listener is set the
+// mouse counts as found on every plugged link, and its events go out as input
+// reports to the listener besides the driver libraries' event messages.
+enum { VM_HID_INPUT = 0, VM_HID_OUTPUT = 1, VM_HID_FEATURE = 2 };
+int vm_hid_interface_count(int link);
+// The USB interface number of interface `index`, or -1.
+int vm_hid_interface_number(int link, int index);
+// Copies the report descriptor of interface `index`; returns its length, or -1
+// when there is no such interface or `capacity` is too small.
+int vm_hid_report_descriptor(int link, int index, uint8_t* out, int capacity);
+// A VM_HID_FEATURE or VM_HID_OUTPUT transfer as hidraw passes it: byte 0 the
+// report ID, then all the report's data bytes. Returns the length, 0 when the
+// link is not plugged, -1 when the interface declares no such report or the
+// length is wrong (the device stalls; logged as rejected).
+int vm_hid_transfer(int link, int index, int kind, const uint8_t* data, int length);
+typedef void (*vm_hid_input_fn)(void* context, int link, int index, const uint8_t* report, int length);
+typedef void (*vm_hid_plug_fn)(void* context, int link, int plugged);
+// Who receives the input reports and hears library links plugged and unplugged;
+// NULLs remove it.
+void vm_set_hid_listener(vm_hid_input_fn input, vm_hid_plug_fn plug, void* context);
 
 // --- Demo control ------------------------------------------------------------------
 // Runs one control line ("plug 2.4", "dpi", "battery 0 57", ...; "help" lists

@@ -25,6 +25,9 @@ void expect_every_call_skipped(DriverLibrary& library) {
   EXPECT_EQ(library.close_report_device(), 0);
   EXPECT_EQ(library.close_feature_device(), 0);
   EXPECT_EQ(library.close_dev_monitor(), 0);
+  EXPECT_EQ(library.open_error(), 0);
+  const NvTraceTarget trace{nullptr, [](void*, const char*) { ADD_FAILURE() << "traced through a released library"; }};
+  library.set_trace_target(&trace);
 }
 
 TEST(DriverLibrary, AMissingLibraryLeavesItsLinkUnloaded) {
