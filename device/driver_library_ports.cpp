@@ -23,6 +23,7 @@ int DriverLibraryPorts::Port::open_report_device() { return library ? library->o
 void DriverLibraryPorts::Port::close_report_device() {
   if (library) library->close_report_device();
 }
+int DriverLibraryPorts::Port::open_error() { return library ? library->open_error() : 0; }
 
 namespace {
 

@@ -40,6 +40,7 @@ class DriverLibraryPorts final : public DriverLinkPorts {
     void close_feature_device() override;
     int open_report_device() override;
     void close_report_device() override;
+    int open_error() override;
 
     DriverLibrary* library = nullptr;  // UI thread only
   };

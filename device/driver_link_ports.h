@@ -23,6 +23,9 @@ class DriverLinkPort {
   // The report channel; only the 8 kHz library has one (others return 0).
   virtual int open_report_device() = 0;
   virtual void close_report_device() = 0;
+  // After an open returned 0: the errno of a node of the device that exists but
+  // cannot be opened (EACCES: no permission), 0 when the device is simply not there.
+  virtual int open_error() { return 0; }
 };
 
 class DriverLinkPorts {

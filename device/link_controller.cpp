@@ -1,5 +1,6 @@
 #include "device/link_controller.h"
 
+#include <cstring>
 #include <utility>
 
 #include "core/messages.h"
@@ -11,6 +12,18 @@ namespace norvane {
 namespace {
 
 size_t index_of(LibraryLink link) { return static_cast<size_t>(link); }
+
+const char* name_of(LibraryLink link) {
+  switch (link) {
+    case LibraryLink::wired:
+      return "cable";
+    case LibraryLink::wireless:
+      return "2.4 GHz receiver";
+    case LibraryLink::wireless_8k:
+      break;
+  }
+  return "8 kHz receiver";
+}
 
 LinkIcon icon_of(LibraryLink link) {
   switch (link) {
@@ -84,9 +97,7 @@ void LinkController::open_library_link(LibraryLink link) {
   DriverLinkPort& driver = drivers_.link(link);
   driver.set_vid_pid(params.vendor_id, params.product_id);
   driver.open_monitor(&post_target_, params.event_message, params.link_message);
-  int opened = driver.open_feature_device();
-  if (link == LibraryLink::wireless_8k) opened = driver.open_report_device();
-  const bool present = opened != 0;
+  const bool present = open_device(link);
   state_of(link) = present ? kLinkPresent : kLinkAbsent;
 
   switch (link) {
@@ -108,6 +119,19 @@ void LinkController::open_library_link(LibraryLink link) {
       break;
   }
   sink_.show_link(icon_of(link), present);
+}
+
+bool LinkController::open_device(LibraryLink link) {
+  DriverLinkPort& driver = drivers_.link(link);
+  int opened = driver.open_feature_device();
+  // The 8 kHz receiver is there when its report channel opens.
+  if (link == LibraryLink::wireless_8k) opened = driver.open_report_device();
+  int& error = open_errors_[index_of(link)];
+  error = opened != 0 ? 0 : driver.open_error();
+  if (error != 0) {
+    trace("%s: the device is there but cannot be opened: %s\n", name_of(link), std::strerror(error));
+  }
+  return opened != 0;
 }
 
 void LinkController::close_links() {
@@ -186,10 +210,14 @@ void LinkController::finish_arrival(LibraryLink link) {
   if (!pending) return;
   pending = false;
 
-  DriverLinkPort& driver = drivers_.link(link);
+  // A device that does not open is not present: nothing could be sent through it.
+  // Its next arrival tries again.
+  if (!open_device(link)) {
+    trace("%s arrived but did not open\n", name_of(link));
+    return;
+  }
   switch (link) {
     case LibraryLink::wired:
-      driver.open_feature_device();
       links_.wired_state = kLinkPresent;
       awake();
       sink_.show_link(LinkIcon::wired, true);
@@ -200,15 +228,12 @@ void LinkController::finish_arrival(LibraryLink link) {
       links_.wireless_state = kLinkPresent;
       sink_.show_link(LinkIcon::wireless, true);
       sink_.links_changed();
-      driver.open_feature_device();
       timers_.start_timer(TIMER_WIRELESS_WATCHDOG, kWatchdogMs);
       break;
     case LibraryLink::wireless_8k:
       links_.wireless_8k_state = kLinkPresent;
       sink_.show_link(LinkIcon::wireless_8k, true);
       sink_.links_changed();
-      driver.open_feature_device();
-      driver.open_report_device();
       timers_.start_timer(TIMER_8K_WATCHDOG, kWatchdogMs);
       break;
   }
@@ -221,6 +246,7 @@ void LinkController::on_link_gone(LibraryLink link) {
     pending = false;
     timers_.kill_timer(library_link_params(link).arrival_timer);
   }
+  open_errors_[index_of(link)] = 0;
   if (state_of(link) == kLinkGone) return;
 
   DriverLinkPort& driver = drivers_.link(link);

@@ -80,6 +80,11 @@ class LinkController {
   // Stops and joins the worker, then closes and releases the libraries. Idempotent.
   void close_links();
 
+  // The errno with which the last open of `link`'s device failed although a node
+  // of it exists (EACCES: the user may not open it), 0 otherwise. Such a link is
+  // never present.
+  int open_error(LibraryLink link) const { return open_errors_[static_cast<size_t>(link)]; }
+
  private:
   // One receiver's online bookkeeping.
   struct Receiver {
@@ -90,6 +95,8 @@ class LinkController {
   };
 
   void open_library_link(LibraryLink link);
+  // Opens the link's device as start-up and arrival do; true when it is open.
+  bool open_device(LibraryLink link);
   void on_link_arrived(LibraryLink link);
   void finish_arrival(LibraryLink link);
   void on_link_gone(LibraryLink link);
@@ -118,6 +125,7 @@ class LinkController {
   NvPostTarget post_target_;
   ApplyWorker worker_;
   std::array<bool, 3> arrival_pending_{};
+  std::array<int, 3> open_errors_{};
   bool open_ = false;
   bool closed_ = false;
   std::thread::id ui_thread_;

@@ -18,12 +18,12 @@ void FakeDriverLink::close_monitor() {
 
 int FakeDriverLink::open_feature_device() {
   log("open_feature");
-  return present ? 1 : 0;
+  return present && refuse_open == 0 ? 1 : 0;
 }
 
 int FakeDriverLink::open_report_device() {
   log("open_report");
-  return present ? 1 : 0;
+  return present && refuse_open == 0 ? 1 : 0;
 }
 
 void FakeDriverLink::post(uint32_t message, uintptr_t wparam, intptr_t lparam) {

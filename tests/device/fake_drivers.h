@@ -25,6 +25,7 @@ class FakeDriverLink final : public DriverLinkPort {
   void close_feature_device() override { log("close_feature"); }
   int open_report_device() override;
   void close_report_device() override { log("close_report"); }
+  int open_error() override { return refuse_open; }
 
   // The device comes or goes: the library posts its link message.
   void plug();
@@ -33,6 +34,8 @@ class FakeDriverLink final : public DriverLinkPort {
   void send_event(uint8_t b0, uint8_t b1, uint8_t b2, uint8_t b3);
 
   bool present = false;
+  // While not 0, opens fail with this errno although the device is present.
+  int refuse_open = 0;
 
  private:
   void log(const std::string& call);

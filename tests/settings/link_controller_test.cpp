@@ -5,9 +5,15 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
+#include <cerrno>
 #include <cstring>
+#include <mutex>
+#include <string>
 #include <thread>
+#include <vector>
 
+#include "core/trace.h"
 #include "settings/page_controls.h"
 #include "tests/device/fake_drivers.h"
 #include "tests/settings/link_harness.h"
@@ -56,6 +62,56 @@ TEST_F(LinkControllerTest, ArrivalWaitsOnATimerThatOnlyARemovalCancels) {
   EXPECT_EQ(drivers.calls_with("wireless.open_feature").size(), 1u);
   EXPECT_NE(h.links.wireless_state, kLinkPresent);
   EXPECT_FALSE(h.view.visible(page_controls::kWirelessIcon));
+}
+
+// A device that is there but may not be opened is never a present link, at start-up
+// or on arrival; the controller keeps why, for the window's hint, and traces it.
+TEST_F(LinkControllerTest, ADeviceThatCannotBeOpenedNeverMakesItsLinkPresent) {
+  std::mutex traces_mutex;
+  std::vector<std::string> traces;
+  const TraceSink previous = set_trace_sink([&](const std::string& line) {
+    std::lock_guard lock(traces_mutex);
+    traces.push_back(line);
+  });
+  wired().present = true;
+  wired().refuse_open = EACCES;
+  h.start();
+  EXPECT_EQ(h.links.wired_state, kLinkAbsent);
+  EXPECT_FALSE(h.view.visible(kWiredIcon));
+  EXPECT_EQ(h.controller->open_error(LibraryLink::wired), EACCES);
+  EXPECT_EQ(h.controller->open_error(LibraryLink::wireless), 0);
+  EXPECT_EQ(h.links.any_link, 0);
+  h.posted_link_states();
+
+  wireless().refuse_open = EACCES;
+  wireless().plug();
+  h.advance(1000);
+  EXPECT_EQ(h.links.wireless_state, kLinkAbsent);
+  EXPECT_FALSE(h.view.visible(kWirelessIcon));
+  EXPECT_FALSE(h.view.timer_running(TIMER_WIRELESS_WATCHDOG));
+  EXPECT_EQ(h.links.any_link, 0);
+  EXPECT_EQ(h.posted_link_states(), 0);
+  EXPECT_EQ(h.controller->open_error(LibraryLink::wireless), EACCES);
+
+  // Allowed now: the next arrival brings the link up and the error is gone.
+  wireless().refuse_open = 0;
+  wireless().plug();
+  h.advance(1000);
+  EXPECT_EQ(h.links.wireless_state, kLinkPresent);
+  EXPECT_EQ(h.controller->open_error(LibraryLink::wireless), 0);
+  EXPECT_EQ(h.posted_link_states(), 1);
+
+  // Unplugged, the cable's error goes with it.
+  wired().unplug();
+  h.pump();
+  EXPECT_EQ(h.controller->open_error(LibraryLink::wired), 0);
+
+  set_trace_sink(previous);
+  std::lock_guard lock(traces_mutex);
+  EXPECT_NE(std::find(traces.begin(), traces.end(),
+                      "cable: the device is there but cannot be opened: Permission denied\n"),
+            traces.end());
+  EXPECT_NE(std::find(traces.begin(), traces.end(), "2.4 GHz receiver arrived but did not open\n"), traces.end());
 }
 
 TEST_F(LinkControllerTest, EventsBeforeTheProfilesAreLoadedChangeNothing) {

@@ -7,6 +7,7 @@
 #include <gtest/gtest.h>
 
 #include <array>
+#include <cerrno>
 #include <cstring>
 #include <deque>
 #include <mutex>
@@ -119,6 +120,24 @@ TEST_F(VirtualMouseLinksTest, StartWithOnlyTheCable) {
   EXPECT_EQ(h.posted_link_states(), 1);
   EXPECT_FALSE(h.view.timer_running(TIMER_CHARGING));
   EXPECT_EQ(cable_write_outcome(), VM_FRAME_REJECTED);  // open, and the junk refused
+}
+
+// Through the real loader and the libraries' optional Get_OpenError.
+TEST_F(VirtualMouseLinksTest, ACableThatMayNotBeOpenedIsNotPresentAndSaysWhy) {
+  vm_fault_refuse_open(VM_LINK_CABLE, EACCES);
+  start(VM_LINK_BIT(VM_LINK_CABLE));
+  EXPECT_EQ(h.links.wired_state, kLinkAbsent);
+  EXPECT_FALSE(h.view.visible(kWiredIcon));
+  EXPECT_EQ(h.controller->open_error(LibraryLink::wired), EACCES);
+  EXPECT_EQ(cable_write_outcome(), VM_FRAME_NOT_OPEN);
+
+  // Replugged once it may be opened: present.
+  vm_fault_refuse_open(VM_LINK_CABLE, 0);
+  vm_unplug(VM_LINK_CABLE);
+  vm_plug(VM_LINK_CABLE);
+  h.advance(1000);
+  EXPECT_EQ(h.links.wired_state, kLinkPresent);
+  EXPECT_EQ(h.controller->open_error(LibraryLink::wired), 0);
 }
 
 TEST_F(VirtualMouseLinksTest, ReceiverWithTheMouseAsleep) {
