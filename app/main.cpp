@@ -1,7 +1,11 @@
 // The program's entry point: one instance per user, the skin folder, the main window,
-// the message loop, and shut-down in order.
+// the message loop, and shut-down in order. `norvane --diagnose` instead prints what a
+// problem report needs and exits.
 
 #include <QApplication>
+#include <QCoreApplication>
+#include <cstdio>
+#include <cstring>
 #include <memory>
 #include <string>
 
@@ -12,12 +16,14 @@
 #include "app/single_instance.h"
 #include "app/toolkit/resources.h"
 #include "core/trace.h"
+#include "device/diagnostics_system.h"
 #include "settings/ms1_page.h"
 
 namespace {
 
 // The length of the command line as one string (program and arguments joined by
-// spaces). The program takes no options; the number only goes to the trace.
+// spaces). Apart from --diagnose the program takes no options; the number only goes
+// to the trace.
 int command_line_length(int argc, char** argv) {
   std::string line;
   for (int i = 0; i < argc; ++i) {
@@ -31,6 +37,12 @@ int command_line_length(int argc, char** argv) {
 
 int main(int argc, char** argv) {
   using namespace norvane;
+  if (argc == 2 && std::strcmp(argv[1], "--diagnose") == 0) {
+    // No window and no single-instance claim: it also runs beside the program.
+    QCoreApplication core(argc, argv);
+    std::fputs(diagnose_system(exe_folder_path(), qVersion()).c_str(), stdout);
+    return 0;
+  }
   QApplication app(argc, argv);
   app.setApplicationName(QStringLiteral("norvane"));
   app.setQuitOnLastWindowClosed(false);  // the program lives on in the tray
