@@ -3,6 +3,8 @@
 #include <cstddef>
 #include <cstring>
 
+#include "core/setting_table.h"
+
 namespace norvane {
 namespace {
 
@@ -12,24 +14,26 @@ bool differ(const T& a, const T& b) {
   return std::memcmp(&a, &b, sizeof(T)) != 0;
 }
 
-bool rate_differs(const ProfileRecord& a, const ProfileRecord& b) {
-  return differ(a.polling_rate, b.polling_rate) || differ(a.polling_rate_hs, b.polling_rate_hs);
+// A field compared as its whole bytes (32-bit words, also where only the low byte is sent).
+bool field_differs(const ProfileRecord& a, const ProfileRecord& b, const SettingField& f) {
+  return std::memcmp(reinterpret_cast<const unsigned char*>(&a) + f.offset,
+                     reinterpret_cast<const unsigned char*>(&b) + f.offset, f.size()) != 0;
 }
 
-bool dpi_differs(const ProfileRecord& a, const ProfileRecord& b) {
-  return differ(a.current_dpi_level, b.current_dpi_level) || differ(a.reserved_e, b.reserved_e) ||
-         differ(a.lift_off_distance, b.lift_off_distance) || differ(a.reserved_f, b.reserved_f) ||
-         differ(a.ripple_control, b.ripple_control) || differ(a.angle_snap, b.angle_snap) ||
-         differ(a.motion_sync, b.motion_sync) || differ(a.dpi_value, b.dpi_value) ||
-         differ(a.dpi_value_2, b.dpi_value_2) || differ(a.dpi_enabled, b.dpi_enabled) ||
-         differ(a.dpi_color, b.dpi_color);
-}
-
-bool light_differs(const ProfileRecord& a, const ProfileRecord& b) {
-  return differ(a.light_mode, b.light_mode) || differ(a.reserved_g, b.reserved_g) ||
-         differ(a.breath_speed, b.breath_speed) || differ(a.light_brightness, b.light_brightness) ||
-         differ(a.key_debounce, b.key_debounce) || differ(a.light_color, b.light_color) ||
-         differ(a.sleep_timer, b.sleep_timer) || differ(a.light_off_timer, b.light_off_timer);
+bool* flag_of(DirtyFlags& flags, SettingSection section) {
+  switch (section) {
+    case SettingSection::dpi:
+      return &flags.dpi;
+    case SettingSection::light:
+      return &flags.light;
+    case SettingSection::rate:
+      return &flags.rate;
+    case SettingSection::wakeup:
+      return &flags.wakeup;
+    case SettingSection::none:
+      break;
+  }
+  return nullptr;
 }
 
 // The three header extra bytes and the byte after them, as one word.
@@ -49,10 +53,10 @@ bool macro_differs(const ButtonSlot& a, const ButtonSlot& b) {
 
 DirtyFlags compare_sections(const ProfileRecord& current, const ProfileRecord& last_applied) {
   DirtyFlags flags;
-  flags.rate = rate_differs(current, last_applied);
-  flags.dpi = dpi_differs(current, last_applied);
-  flags.light = light_differs(current, last_applied);
-  flags.wakeup = differ(current.wakeup, last_applied.wakeup);
+  for (const SettingField* f : kSettingFields) {
+    bool* flag = flag_of(flags, f->section);
+    if (flag != nullptr && !*flag && field_differs(current, last_applied, *f)) *flag = true;
+  }
   flags.buttons = differ(current.buttons, last_applied.buttons);
   // A macro can only differ inside a button area that differs.
   if (flags.buttons) {

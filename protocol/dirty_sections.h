@@ -20,11 +20,9 @@ struct DirtyFlags {
   std::array<bool, kMouseButtons> macro{};
 };
 
-// Polling rate: both rates. DPI: level, lift-off, ripple, angle snap, motion sync, the
-// DPI values, enabled flags and colours (and the reserved words beside them). Lighting:
-// mode, speed, brightness, debounce, colour, sleep and light-off timers. Wake-up. Buttons:
-// all 24 slots whole. Macro k: mode, repeat, the header extra word and all events of slot k.
-// `move_mode`, the names and texts and the spare colours are not compared.
+// The DPI, lighting, polling-rate and wake-up flags: the fields the settings table puts
+// in that section (core/setting_table.h). Buttons: all 24 slots whole. Macro k: mode,
+// repeat, the header extra word and all events of slot k.
 DirtyFlags compare_sections(const ProfileRecord& current, const ProfileRecord& last_applied);
 
 // Every section flag and every macro flag set (a full send).
