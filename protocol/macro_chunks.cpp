@@ -2,7 +2,7 @@
 
 #include <algorithm>
 
-#include "protocol/report_sum.h"
+#include "protocol/wire_reports.h"
 
 namespace norvane {
 namespace {
@@ -14,7 +14,7 @@ constexpr uint8_t kReleaseBit = 0x80;
 constexpr int kShortDelayMax = 127;
 constexpr int kMinDelayByte = 2;
 
-uint8_t low_byte(int64_t value) { return static_cast<uint8_t>(value & 0xFF); }
+static_assert(kMacroEntryAreaLimit + 2 == sizeof(MacroChunkWire::entries), "room for the link entry");
 
 }  // namespace
 
@@ -51,21 +51,16 @@ int macro_event_count(const ButtonSlot& slot) {
 }
 
 MacroChunk build_macro_chunk(const ButtonSlot& slot, int first_event, int block) {
-  MacroChunk chunk;
-  auto& b = chunk.report.bytes;
-  chunk.report.length = kMacroChunkLength;
-  b[0] = kCmdMacroChunk;
-  b[1] = static_cast<uint8_t>(kMacroChunkLength);
-  b[2] = low_byte(block);
+  MacroChunkWire w{};
+  w.head = wire_head<MacroChunkWire>(kCmdMacroChunk, low_byte(block));
   if (first_event == 0) {
-    b[3] = low_byte(slot.macro_mode);
-    b[4] = slot.macro_header_extra[0];
-    b[5] = slot.macro_header_extra[1];
-    b[6] = slot.macro_header_extra[2];
+    w.mode = low_byte(slot.macro_mode);
+    std::copy(std::begin(slot.macro_header_extra), std::end(slot.macro_header_extra), w.header_extra);
     const uint8_t repeat = low_byte(slot.macro_repeat);
-    b[7] = repeat == 0 ? 1 : repeat;
+    w.repeat = repeat == 0 ? 1 : repeat;
   }
 
+  MacroChunk chunk;
   const int count = macro_event_count(slot);
   size_t area = 0;
   int units = 0;
@@ -73,19 +68,20 @@ MacroChunk build_macro_chunk(const ButtonSlot& slot, int first_event, int block)
     const MacroEntry entry = encode_macro_event(slot.macro_events[i]);
     if (area + entry.length > static_cast<size_t>(kMacroEntryAreaLimit) && i > first_event) {
       // The event goes to the next block; this chunk ends with a link to it.
-      b[kMacroEntryAreaAt + area] = low_byte(block + 1);
-      b[kMacroEntryAreaAt + area + 1] = kLinkMarker;
+      w.entries[area] = low_byte(block + 1);
+      w.entries[area + 1] = kLinkMarker;
       units += 1;
       chunk.more = true;
       chunk.next_event = i;
       break;
     }
-    std::copy_n(entry.bytes.begin(), entry.length, b.begin() + static_cast<std::ptrdiff_t>(kMacroEntryAreaAt + area));
+    std::copy_n(entry.bytes.begin(), entry.length, w.entries + area);
     area += entry.length;
     units += entry.units();
   }
-  b[8] = low_byte(units);
-  put_sum_high_first(b, 109, report_sum(b, 3, 108));
+  w.units = low_byte(units);
+  seal(w);
+  chunk.report = to_report(w);
   return chunk;
 }
 

@@ -12,9 +12,8 @@
 
 namespace norvane {
 
-// Bytes of event entries one chunk may carry; a link entry may follow them.
+// Bytes of event entries one chunk may carry; a 2-byte link entry may follow them.
 inline constexpr int kMacroEntryAreaLimit = 98;
-inline constexpr size_t kMacroEntryAreaAt = 9;
 
 // One encoded event: 2, 4, 6 or 8 bytes, counted in 2-byte units.
 struct MacroEntry {

@@ -1,94 +1,60 @@
 #include "protocol/settings_reports.h"
 
-#include "protocol/report_sum.h"
+#include "protocol/setting_encoding.h"
+#include "protocol/wire_reports.h"
 
 namespace norvane {
-namespace {
-
-constexpr uint8_t kSettingsMarker = 0x01;
-
-uint8_t low_byte(int64_t value) { return static_cast<uint8_t>(value & 0xFF); }
-
-Report start_report(uint8_t command, size_t length) {
-  Report r;
-  r.length = length;
-  r.bytes[0] = command;
-  r.bytes[1] = static_cast<uint8_t>(length);
-  r.bytes[2] = kSettingsMarker;
-  return r;
-}
-
-void seal(Report& r, size_t sum_at) {
-  put_sum_high_first(r.bytes, sum_at, report_sum(r.bytes, 3, sum_at - 1));
-}
-
-// COLORREF: byte 0 red, byte 1 green, byte 2 blue.
-void put_colour(Report& r, size_t at, uint32_t colorref) {
-  r.bytes[at] = low_byte(colorref);
-  r.bytes[at + 1] = low_byte(colorref >> 8);
-  r.bytes[at + 2] = low_byte(colorref >> 16);
-}
-
-}  // namespace
 
 Report build_full_send_opener() {
-  Report r = start_report(kCmdFullSendOpener, kFullSendOpenerLength);
-  r.bytes[3] = 0xFE;
-  r.bytes[4] = 0x01;
-  r.bytes[5] = 0xFE;
-  return r;
+  FullSendOpenerWire w{};
+  w.head = wire_head<FullSendOpenerWire>(kCmdFullSendOpener);
+  w.opener[0] = 0xFE;
+  w.opener[1] = 0x01;
+  w.opener[2] = 0xFE;
+  return to_report(w);
 }
 
 Report build_dpi_report(const ProfileRecord& p) {
-  Report r = start_report(kCmdDpi, kDpiReportLength);
-  r.bytes[3] = low_byte(p.lift_off_distance);
-  r.bytes[4] = low_byte(p.ripple_control);
-  uint8_t enabled_mask = 0;
+  DpiWire w{};
+  w.head = wire_head<DpiWire>(kCmdDpi);
+  w.lift_off_distance = encoded<setting::lift_off_distance>(p);
+  w.ripple_control = encoded<setting::ripple_control>(p);
+  w.angle_snap = encoded<setting::angle_snap>(p);
+  w.motion_sync = encoded<setting::motion_sync>(p);
   for (int k = 0; k < kDpiLevels; ++k) {
-    if (p.dpi_enabled[k] == 1) enabled_mask = static_cast<uint8_t>(enabled_mask | (1u << k));
+    const size_t level = static_cast<size_t>(k);
+    if (encoded<setting::dpi_enabled>(p, k)) w.level_mask = static_cast<uint8_t>(w.level_mask | (1u << k));
+    const WireDpiUnits units = encoded<setting::dpi_value>(p, k);
+    w.dpi_low[level] = units.low;
+    w.dpi_high[level] = units.high;
+    w.dpi_color[level] = encoded<setting::dpi_color>(p, k);
   }
-  r.bytes[5] = enabled_mask;
-  r.bytes[6] = low_byte(p.angle_snap);
-  r.bytes[7] = low_byte(p.motion_sync);
-  for (int k = 0; k < kDpiLevels; ++k) {
-    // The mouse counts levels from 0 = 50 CPI; an unused level (0) is sent as 0.
-    const int64_t device_value = static_cast<int64_t>(p.dpi_value[k]) - 1;
-    const int64_t sent = device_value < 0 ? 0 : device_value;
-    r.bytes[8 + static_cast<size_t>(k)] = low_byte(sent);
-    r.bytes[16 + static_cast<size_t>(k)] = low_byte(sent >> 8);
-  }
-  r.bytes[24] = low_byte(static_cast<int64_t>(p.current_dpi_level) + 1);
-  for (int k = 0; k < kDpiLevels; ++k) put_colour(r, 25 + 3 * static_cast<size_t>(k), p.dpi_color[k]);
-  r.bytes[49] = 0x01;
-  seal(r, 50);
-  return r;
+  w.dpi_level = encoded<setting::current_dpi_level>(p);
+  w.trailer = 0x01;
+  seal(w);
+  return to_report(w);
 }
 
 Report build_light_report(const ProfileRecord& p) {
-  Report r = start_report(kCmdLight, kLightReportLength);
-  const uint8_t mode = low_byte(p.light_mode);
-  const uint8_t sleep = low_byte(p.sleep_timer);
-  // Brightness only counts in the modes that show it; the others send the middle value.
-  const uint8_t brightness = (mode == 1 || mode == 5) ? low_byte(p.light_brightness) : 8;
-  r.bytes[3] = low_byte(mode << 4);
-  // The speed travels inverted; the sleep timer is split over the high nibbles of 4 and 5.
-  r.bytes[4] = low_byte((sleep & 0xF0) | low_byte(9 - low_byte(p.breath_speed)));
-  r.bytes[5] = low_byte(((sleep & 0x0F) << 4) | brightness);
-  put_colour(r, 6, p.light_color);
-  r.bytes[9] = low_byte(p.light_off_timer);
-  r.bytes[10] = low_byte(p.key_debounce);
-  seal(r, 11);
-  return r;
+  LightWire w{};
+  w.head = wire_head<LightWire>(kCmdLight);
+  w.mode = encoded<setting::light_mode>(p);
+  const WireNibbles sleep = encoded<setting::sleep_timer>(p);
+  w.sleep_high_speed = low_byte(sleep.high_in_place | encoded<setting::breath_speed>(p));
+  w.sleep_low_brightness = low_byte(sleep.low_moved_up | encoded<setting::light_brightness>(p));
+  w.color = encoded<setting::light_color>(p);
+  w.light_off_timer = encoded<setting::light_off_timer>(p);
+  w.key_debounce = encoded<setting::key_debounce>(p);
+  seal(w);
+  return to_report(w);
 }
 
 Report build_polling_rate_report(const ProfileRecord& p) {
-  Report r = start_report(kCmdPollingRate, kPollingRateReportLength);
-  // Both rates travel as option index + 1, one per nibble, followed by their complement.
-  const uint8_t rates = low_byte((low_byte(static_cast<int64_t>(p.polling_rate_hs) + 1) << 4) |
-                                 low_byte(static_cast<int64_t>(p.polling_rate) + 1));
-  r.bytes[3] = rates;
-  r.bytes[4] = static_cast<uint8_t>(~rates);
-  return r;
+  PollingRateWire w{};
+  w.head = wire_head<PollingRateWire>(kCmdPollingRate);
+  w.rates = low_byte((encoded<setting::polling_rate_hs>(p) << 4) | encoded<setting::polling_rate>(p));
+  w.rates_complement = static_cast<uint8_t>(~w.rates);
+  return to_report(w);
 }
 
 }  // namespace norvane

@@ -103,6 +103,32 @@ TEST_F(SettingsReportsTest, DpiLevelMaskAndValuesAtTheirLimits) {
   EXPECT_EQ(r.bytes[24], 8);
 }
 
+// Distinct values in every field, so a field written to its neighbour's byte shows.
+TEST_F(SettingsReportsTest, EveryFieldLandsOnItsOwnByte) {
+  p.lift_off_distance = 0x11;
+  p.ripple_control = 0x22;
+  p.angle_snap = 0x33;
+  p.motion_sync = 0x44;
+  p.current_dpi_level = 0x54;
+  for (int k = 0; k < kDpiLevels; ++k) {
+    p.dpi_value[k] = 0x101 * (k + 1) + 1;
+    p.dpi_color[k] = 0x636261u + 0x030303u * static_cast<uint32_t>(k);
+  }
+  Report r = build_dpi_report(p);
+  EXPECT_THAT(bytes_of(r, 3, 7), ElementsAre(0x11, 0x22, 0x3F, 0x33, 0x44));
+  EXPECT_THAT(bytes_of(r, 8, 24), ElementsAre(1, 2, 3, 4, 5, 6, 7, 8, 1, 2, 3, 4, 5, 6, 7, 8, 0x55));
+  EXPECT_THAT(bytes_of(r, 25, 30), ElementsAre(0x61, 0x62, 0x63, 0x64, 0x65, 0x66));
+  EXPECT_THAT(bytes_of(r, 46, 49), ElementsAre(0x76, 0x77, 0x78, 0x01));
+
+  p.light_mode = 5;
+  p.light_off_timer = 0x21;
+  p.key_debounce = 0x17;
+  p.light_color = 0x0C0B0A;
+  r = build_light_report(p);
+  EXPECT_THAT(bytes_of(r, 3, 10), ElementsAre(0x50, 0x03, 0xA8, 0x0A, 0x0B, 0x0C, 0x21, 0x17));
+  EXPECT_EQ(stored_sum(r, 11), plain_sum(r, 3, 10));
+}
+
 TEST_F(SettingsReportsTest, ButtonMappingCarriesEachSlotsDeviceBytes) {
   p.buttons[3].function = kFunctionMacro;  // slot 3's macro lives at block 0
   p.buttons[1].function = kFunctionMacro;  // slot 1's at block 5
