@@ -8,7 +8,9 @@
 #include <string>
 #include <string_view>
 
+#include "core/profile_defaults.h"
 #include "core/profile_record.h"
+#include "core/setting_table.h"
 
 namespace norvane::page_controls {
 
@@ -82,37 +84,63 @@ std::string numbered(std::string_view prefix, int number);
 // trailing text) gives nullopt.
 std::optional<int> family_number(std::string_view name, std::string_view prefix, int count);
 
-// Options that store their number minus one into a record field.
+// Options that store their number minus one into a record field; as many options as
+// the settings table gives the field values.
 struct OptionFamily {
   std::string_view prefix;
   int count;
   int32_t ProfileRecord::*field;
 };
+constexpr OptionFamily option_family(std::string_view prefix, const SettingField& setting) {
+  return {prefix, setting.option_count(), setting.member};
+}
 inline constexpr std::array<OptionFamily, 8> kOptionFamilies{{
-    {kDpiLevelOptionPrefix, kDpiLevels, &ProfileRecord::current_dpi_level},
-    {kRateOptionPrefix, 4, &ProfileRecord::polling_rate},
-    {kRateHsOptionPrefix, 7, &ProfileRecord::polling_rate_hs},
-    {"ms_1_option_lift_of_distance_", 2, &ProfileRecord::lift_off_distance},
-    {"ms_1_option_ripple_control_", 2, &ProfileRecord::ripple_control},
-    {"ms_1_option_angle_snap_", 2, &ProfileRecord::angle_snap},
-    {"ms_1_option_motion_sync_", 2, &ProfileRecord::motion_sync},
-    {"ms_1_option_wakeup_", 2, &ProfileRecord::wakeup},
+    option_family(kDpiLevelOptionPrefix, setting::current_dpi_level),
+    option_family(kRateOptionPrefix, setting::polling_rate),
+    option_family(kRateHsOptionPrefix, setting::polling_rate_hs),
+    option_family("ms_1_option_lift_of_distance_", setting::lift_off_distance),
+    option_family("ms_1_option_ripple_control_", setting::ripple_control),
+    option_family("ms_1_option_angle_snap_", setting::angle_snap),
+    option_family("ms_1_option_motion_sync_", setting::motion_sync),
+    option_family("ms_1_option_wakeup_", setting::wakeup),
 }};
 
-// Sliders that edit one record field and ask for a delayed apply.
+// Sliders that edit one record field and ask for a delayed apply; their range is the
+// field's range in the settings table.
 enum class SliderLabel { none, sleep_timer, light_off, key_debounce };
 struct SettingSlider {
   std::string_view name;
   int32_t ProfileRecord::*field;
   SliderLabel label;
+  int minimum;
+  int maximum;
 };
+constexpr SettingSlider setting_slider(std::string_view name, const SettingField& setting, SliderLabel label) {
+  return {name, setting.member, label, static_cast<int>(setting.range.min), static_cast<int>(setting.range.max)};
+}
 inline constexpr std::array<SettingSlider, 5> kSettingSliders{{
-    {kBrightnessSlider, &ProfileRecord::light_brightness, SliderLabel::none},
-    {kSpeedSlider, &ProfileRecord::breath_speed, SliderLabel::none},
-    {kSleepTimerSlider, &ProfileRecord::sleep_timer, SliderLabel::sleep_timer},
-    {kLightOffSlider, &ProfileRecord::light_off_timer, SliderLabel::light_off},
-    {kDebounceSlider, &ProfileRecord::key_debounce, SliderLabel::key_debounce},
+    setting_slider(kBrightnessSlider, setting::light_brightness, SliderLabel::none),
+    setting_slider(kSpeedSlider, setting::breath_speed, SliderLabel::none),
+    setting_slider(kSleepTimerSlider, setting::sleep_timer, SliderLabel::sleep_timer),
+    setting_slider(kLightOffSlider, setting::light_off_timer, SliderLabel::light_off),
+    setting_slider(kDebounceSlider, setting::key_debounce, SliderLabel::key_debounce),
 }};
+
+// The DPI sliders: the values a level can be given (an unused level's 0 is not one).
+inline constexpr int kDpiSliderMinimum = static_cast<int>(kDpiLevelUnits.min);
+inline constexpr int kDpiSliderMaximum = static_cast<int>(kDpiLevelUnits.max);
+
+constexpr bool rows_fit_their_fields() {
+  for (const OptionFamily& f : kOptionFamilies) {
+    if (f.field == nullptr || f.count < 1) return false;
+  }
+  for (const SettingSlider& s : kSettingSliders) {
+    if (s.field == nullptr || s.minimum > s.maximum) return false;
+  }
+  return true;
+}
+static_assert(rows_fit_their_fields(),
+              "a row on a field without a member, or options on a field that holds no option index");
 
 // Section check boxes and the body each one opens. The polling-rate box opens one of
 // two bodies depending on the link; `scrolls` marks the sections near the end of the

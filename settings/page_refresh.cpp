@@ -56,7 +56,11 @@ void CMS_1_Page::refresh_page() {
 
   // The remaining option families, in the order of the table after the DPI levels.
   for (size_t i = 1; i < kOptionFamilies.size(); ++i) select_option(kOptionFamilies[i]);
-  for (const SettingSlider& slider : kSettingSliders) view.control(slider.name).set_value(record->*slider.field);
+  for (const SettingSlider& slider : kSettingSliders) {
+    Control control = view.control(slider.name);
+    control.set_range(slider.minimum, slider.maximum);
+    control.set_value(record->*slider.field);
+  }
   show_setting_labels(*record);
   show_button_captions(*record);
 }
@@ -64,7 +68,9 @@ void CMS_1_Page::refresh_page() {
 void CMS_1_Page::show_dpi_level(const ProfileRecord& record, int level) {
   PageViewAdapter& view = *view_;
   const int32_t value = record.dpi_value[level - 1];
-  view.control(numbered(kDpiSliderPrefix, level)).set_value(value);
+  Control slider = view.control(numbered(kDpiSliderPrefix, level));
+  slider.set_range(kDpiSliderMinimum, kDpiSliderMaximum);
+  slider.set_value(value);
   view.set_plain_text(numbered(kDpiLabelPrefix, level), cpi_text(value));
   view.set_plain_text(numbered(kDpiEditPrefix, level), cpi_text(value));
   view.control(numbered(kDpiColorButtonPrefix, level)).set_bk_color(colorref_to_argb(record.dpi_color[level - 1]));
