@@ -1,6 +1,7 @@
 #include "protocol/device_events.h"
 
 #include "core/light_mode.h"
+#include "core/polling_rate.h"
 #include "core/profile_record.h"
 #include "core/trace.h"
 
@@ -15,13 +16,14 @@ std::optional<DeviceEvent> dpi_level(uint16_t value) {
   return DpiLevelChanged{value};
 }
 
-// Low nibble: rate option 1..4; high nibble: high-speed rate option 1..7.
+// Low nibble: rate option 1..4; high nibble: high-speed rate option 1..7 (1-based, as the
+// polling-rate report sends them).
 std::optional<DeviceEvent> polling_rate(EventSource source, uint16_t value) {
   const int low = value & 0xF;
   const int high = (value >> 4) & 0xF;
   PollingRateChanged event;
-  if (source != EventSource::library_8k && low >= 1 && low <= 4) event.rate = low - 1;
-  if (source != EventSource::ble && high >= 1 && high <= 7) event.rate_hs = high - 1;
+  if (source != EventSource::library_8k && low >= 1 && low <= kPollingRateCount) event.rate = low - 1;
+  if (source != EventSource::ble && high >= 1 && high <= kPollingRateHsCount) event.rate_hs = high - 1;
   if (!event.rate && !event.rate_hs) {
     trace("polling-rate event %#06x out of range, ignored\n", value);
     return std::nullopt;
