@@ -1,5 +1,6 @@
 #include "protocol/dirty_sections.h"
 
+#include <array>
 #include <cstddef>
 #include <cstring>
 
@@ -14,10 +15,41 @@ bool differ(const T& a, const T& b) {
   return std::memcmp(&a, &b, sizeof(T)) != 0;
 }
 
-// A field compared as its whole bytes (32-bit words, also where only the low byte is sent).
-bool field_differs(const ProfileRecord& a, const ProfileRecord& b, const SettingField& f) {
-  return std::memcmp(reinterpret_cast<const unsigned char*>(&a) + f.offset,
-                     reinterpret_cast<const unsigned char*>(&b) + f.offset, f.size()) != 0;
+// The compared fields as runs of neighbouring bytes of one section, worked out from the
+// table at compile time, so the comparison is a handful of memcmp calls.
+struct SectionSpan {
+  uint16_t offset = 0;
+  uint16_t size = 0;
+  SettingSection section = SettingSection::none;
+};
+
+struct SectionSpans {
+  std::array<SectionSpan, kSettingFields.size()> spans{};
+  size_t count = 0;
+};
+
+constexpr SectionSpans section_spans() {
+  SectionSpans out;
+  for (const SettingField* f : kSettingFields) {
+    if (f->section == SettingSection::none) continue;
+    if (out.count > 0) {
+      SectionSpan& last = out.spans[out.count - 1];
+      if (last.section == f->section && last.offset + last.size == f->offset) {
+        last.size = static_cast<uint16_t>(last.size + f->size());
+        continue;
+      }
+    }
+    out.spans[out.count++] = {f->offset, static_cast<uint16_t>(f->size()), f->section};
+  }
+  return out;
+}
+
+constexpr SectionSpans kSectionSpans = section_spans();
+
+// A run compared as its whole bytes (32-bit words, also where only the low byte is sent).
+bool span_differs(const ProfileRecord& a, const ProfileRecord& b, const SectionSpan& s) {
+  return std::memcmp(reinterpret_cast<const unsigned char*>(&a) + s.offset,
+                     reinterpret_cast<const unsigned char*>(&b) + s.offset, s.size) != 0;
 }
 
 bool* flag_of(DirtyFlags& flags, SettingSection section) {
@@ -53,9 +85,10 @@ bool macro_differs(const ButtonSlot& a, const ButtonSlot& b) {
 
 DirtyFlags compare_sections(const ProfileRecord& current, const ProfileRecord& last_applied) {
   DirtyFlags flags;
-  for (const SettingField* f : kSettingFields) {
-    bool* flag = flag_of(flags, f->section);
-    if (flag != nullptr && !*flag && field_differs(current, last_applied, *f)) *flag = true;
+  for (size_t i = 0; i < kSectionSpans.count; ++i) {
+    const SectionSpan& span = kSectionSpans.spans[i];
+    bool* flag = flag_of(flags, span.section);
+    if (flag != nullptr && !*flag && span_differs(current, last_applied, span)) *flag = true;
   }
   flags.buttons = differ(current.buttons, last_applied.buttons);
   // A macro can only differ inside a button area that differs.
