@@ -393,7 +393,12 @@ void Control::select_item(int index, Notify notify) {
     // Index -1 shows no page: the current page is hidden until a page is selected.
     const QSignalBlocker quiet(s);
     for (int i = 0; i < s->count(); ++i) s->widget(i)->setVisible(i == index);
-    if (index >= 0 && index < s->count()) s->setCurrentIndex(index);
+    if (index >= 0 && index < s->count()) {
+      s->setCurrentIndex(index);
+      // The page was shown before it became current, so the stack's layout has not
+      // placed it: give it the stack's area now, as a switch of pages would.
+      s->currentWidget()->setGeometry(s->contentsRect());
+    }
     return;
   } else if (auto* t = qobject_cast<QTabWidget*>(widget_)) {
     if (index < 0 || index >= t->count()) return;

@@ -104,6 +104,9 @@ TEST_F(SkinsTest, IncludeLoadsThePageAndAMissingIncludeLeavesThePlaceholderEmpty
   tabs.select_item(0);
   EXPECT_EQ(tabs.selected_item(), 0);
   EXPECT_FALSE(window.find("page_slot").widget()->isHidden());
+  // The page shown fills the stack, also when it was never the current page before.
+  tabs.select_item(1);
+  EXPECT_EQ(window.find("missing_slot").widget()->geometry(), tabs.widget()->contentsRect());
 }
 
 TEST_F(SkinsTest, BackgroundImageAttributesPlaceTheImage) {
