@@ -19,11 +19,29 @@ KeyCodeNameFn key_names(KeyboardLayoutProvider layout) {
   };
 }
 
-KeyCodeNameFn session_key_names() {
+VirtualKeyCodeFn key_codes(KeyboardLayoutProvider layout) {
+  return [layout = std::move(layout)](uint32_t virtual_key) -> uint8_t {
+    const std::shared_ptr<const KeyboardLayout> now = layout();
+    return key_code_from_vk(virtual_key, *now).code;
+  };
+}
+
+namespace {
+
+KeyboardLayoutProvider session_layout() {
   SessionKeyboardOptions options;
   options.trace = [](const std::string& line) { trace("%s\n", line.c_str()); };
   auto keyboard = std::make_shared<SessionKeyboard>(std::move(options));
-  return key_names([keyboard]() -> std::shared_ptr<const KeyboardLayout> { return keyboard->current(); });
+  return [keyboard]() -> std::shared_ptr<const KeyboardLayout> { return keyboard->current(); };
+}
+
+}  // namespace
+
+KeyCodeNameFn session_key_names() { return key_names(session_layout()); }
+
+SessionKeys session_keys() {
+  const KeyboardLayoutProvider layout = session_layout();
+  return SessionKeys{key_names(layout), key_codes(layout)};
 }
 
 }  // namespace norvane

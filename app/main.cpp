@@ -64,7 +64,9 @@ int main(int argc, char** argv) {
   PageEnvironment page_environment;
   page_environment.exe_folder = exe_folder_path();
   page_environment.data_folder = data_folder_path();
-  page_environment.key_name = session_key_names();
+  SessionKeys keys = session_keys();
+  page_environment.key_name = std::move(keys.name);
+  page_environment.key_code = std::move(keys.code);
   auto main_window = std::make_unique<CMainWnd>(std::make_unique<CMS_1_Page>(std::move(page_environment)));
   if (main_window->create(nullptr, QString(), CMainWnd::kStyle, QSize(CMainWnd::kWidth, CMainWnd::kHeight))) {
     main_window->center();

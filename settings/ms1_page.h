@@ -11,6 +11,8 @@
 // of a record or of the list therefore goes through the same mutex.
 
 #include <QString>
+#include <cstdint>
+#include <functional>
 #include <memory>
 #include <string>
 #include <string_view>
@@ -26,6 +28,7 @@
 namespace norvane {
 
 class LinkPresenter;
+class MacroFileDialogs;
 class PageDevices;
 class PageViewAdapter;
 class DeviceChangeWatch;
@@ -45,6 +48,11 @@ struct PageEnvironment {
   // The name of a keyboard usage in shortcut captions (the program gives the session's
   // key names); null: its number.
   KeyNameFn key_name;
+  // The keyboard usage of a virtual key in the session's layout (0: not a key the mouse
+  // plays); null: none is known.
+  std::function<uint8_t(uint32_t virtual_key)> key_code;
+  // Where the macro editor asks for files; null: the system's file dialogs.
+  MacroFileDialogs* macro_file_dialogs = nullptr;
 };
 
 class CMS_1_Page final : public MainWindowPage, public LinkPageHooks {
@@ -92,6 +100,7 @@ class CMS_1_Page final : public MainWindowPage, public LinkPageHooks {
   void choose_light_color();
   void choose_dpi_color(int level);
   void resync_macros_with_library();
+  void open_macro_editor();  // page_macros.cpp
   void open_section(std::string_view check, bool checked);
 
   // Asks the worker for an apply: at once (message 1559 to the window), or after

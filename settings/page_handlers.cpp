@@ -68,9 +68,7 @@ void CMS_1_Page::on_click(const Notification& n) {
   } else if (name == kMouseAttributeButton) {
     open_system_mouse_settings();
   } else if (name == kMacroButton) {
-    // The macro library may have changed (renamed or deleted macros): bring the
-    // buttons that use macros in step with it.
-    resync_macros_with_library();
+    open_macro_editor();
   } else if (auto button = family_number(name, kButtonKeyPrefix, kMouseButtons)) {
     // Buttons 1..12 take a function from the button-function menu; its answer comes
     // back through on_menu_command for this button. 13..18 are shown only.
