@@ -14,6 +14,7 @@
 #include <cstdlib>
 #include <memory>
 
+#include "app/screenshot_macro_tour.h"
 #include "app/toolkit/window_base.h"
 #include "core/messages.h"
 #include "core/trace.h"
@@ -94,6 +95,7 @@ class ScreenshotTour : public QObject {
     }
     photograph_dialog("DpiColorWnd", "color_dialog.png", "cancel_btn", "ms_1_btn_dpi_color_2");
     photograph_dialog("MsgWnd", "message_box.png", "btn_cancel", "ms_1_btn_reset");
+    photograph_macro_editor(main_, folder_);
     QTimer::singleShot(kStepMs, this, [this] { main_.close(0); });
   }
 
