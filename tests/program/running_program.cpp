@@ -10,6 +10,7 @@
 #include "app/toolkit/resources.h"
 #include "core/trace.h"
 #include "settings/page_controls.h"
+#include "storage/macro_store.h"
 #include "storage/profile_store.h"
 #include "storage/store_image.h"
 #include "tests/support/qt_test_app.h"
@@ -46,11 +47,24 @@ RunningProgram::RunningProgram(Options options) {
     save_profile_store(stored, store_folder());
   }
 
+  if (!options.stored_macros.empty()) {
+    MacroLibrary stored;
+    for (const MacroRecord& record : options.stored_macros) stored.push_back(std::make_unique<MacroRecord>(record));
+    save_macro_store(stored, store_folder());
+  }
+
   resources().set_folder(QStringLiteral(NORVANE_SOURCE_RES));
-  auto page = std::make_unique<CMS_1_Page>(PageEnvironment{
-      .exe_folder = NORVANE_DRIVER_DIR "/", .data_folder = data_dir_.path().toStdString() + "/", .clock = &time_, .key_name = options.key_name});
+  auto page = std::make_unique<CMS_1_Page>(PageEnvironment{.exe_folder = NORVANE_DRIVER_DIR "/",
+                                                           .data_folder = data_dir_.path().toStdString() + "/",
+                                                           .clock = &time_,
+                                                           .key_name = options.key_name,
+                                                           .key_code = options.key_code,
+                                                           .macro_file_dialogs = options.macro_file_dialogs});
   page_ = page.get();
   window_ = std::make_unique<CMainWnd>(std::move(page));
+  // No input-capture library unless the test names one: Hook.so is not beside the tests.
+  window_->set_hook_library_path(options.hook_library.empty() ? data_dir_.path().toStdString() + "/no-capture.so"
+                                                              : options.hook_library);
   window_->create(nullptr, QString(), CMainWnd::kStyle, QSize(CMainWnd::kWidth, CMainWnd::kHeight));
   pump();
 }
@@ -161,6 +175,20 @@ int32_t RunningProgram::stored_selected_index() const {
   int32_t index = -1;
   if (bytes.size() >= sizeof index) std::memcpy(&index, bytes.data(), sizeof index);
   return index;
+}
+
+std::vector<uint8_t> RunningProgram::stored_macro_file() const {
+  QFile file(QString::fromStdString(store_folder() + kMacroStoreFileName));
+  if (!file.open(QIODevice::ReadOnly)) return {};
+  const QByteArray bytes = file.readAll();
+  return std::vector<uint8_t>(bytes.begin(), bytes.end());
+}
+
+std::vector<MacroRecord> RunningProgram::stored_macros() const {
+  const std::vector<uint8_t> bytes = stored_macro_file();
+  std::vector<MacroRecord> records(bytes.size() / sizeof(MacroRecord));
+  if (!records.empty()) std::memcpy(static_cast<void*>(records.data()), bytes.data(), records.size() * sizeof(MacroRecord));
+  return records;
 }
 
 std::vector<QWidget*> visible_windows_with(const char* control_name) {

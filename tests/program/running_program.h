@@ -13,6 +13,7 @@
 
 #include <QString>
 #include <QTemporaryDir>
+#include <functional>
 #include <memory>
 #include <mutex>
 #include <string>
@@ -21,11 +22,15 @@
 #include "app/main_window.h"
 #include "app/toolkit/control.h"
 #include "app/toolkit/timer_service.h"
+#include "core/macro_record.h"
 #include "drivers/virtual/virtual_mouse_control.h"
 #include "settings/ms1_page.h"
 #include "tests/support/fake_time.h"
 
 class QAbstractSlider;
+namespace norvane {
+class MacroFileDialogs;
+}
 class QLineEdit;
 
 namespace norvane::testing {
@@ -42,8 +47,16 @@ class RunningProgram {
     uint32_t links = VM_LINK_BIT(VM_LINK_CABLE);
     // Profiles stored before start ({} = no store: the program makes its default one).
     std::vector<ProfileRecord> stored_profiles;
-    // Names of keys in shortcut captions ({} = their numbers).
+    // Names of keys in shortcut captions and macro rows ({} = their numbers).
     KeyNameFn key_name = {};
+    // Usages of virtual keys for macro recording ({} = none known).
+    std::function<uint8_t(uint32_t)> key_code = {};
+    // Macros stored before start ({} = no macro store).
+    std::vector<MacroRecord> stored_macros;
+    // The input-capture library the window loads ("" = none: capture is unavailable).
+    std::string hook_library;
+    // The macro editor's file dialogs (null = the system's).
+    MacroFileDialogs* macro_file_dialogs = nullptr;
   };
 
   RunningProgram();
@@ -80,6 +93,9 @@ class RunningProgram {
   std::vector<uint8_t> stored_file() const;
   ProfileRecord stored_profile(size_t index) const;
   int32_t stored_selected_index() const;
+  // The macro store as it is on disk: its bytes, and its records (none when missing).
+  std::vector<uint8_t> stored_macro_file() const;
+  std::vector<MacroRecord> stored_macros() const;
 
  private:
   static MouseReports reports_now();
