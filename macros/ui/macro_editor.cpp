@@ -295,9 +295,9 @@ void CMS_1_Macro::add_macro() {
 }
 
 void CMS_1_Macro::delete_macro() {
-  if (show_message_box(this, QString::fromLatin1(kWarningTitleKey), q(kDeleteMacroTextKey)) != 1) return;
   int row = macro_list_.selected_item();
   if (row < 0 || static_cast<size_t>(row) >= library_.size()) return;
+  if (show_message_box(this, QString::fromLatin1(kWarningTitleKey), q(kDeleteMacroTextKey)) != 1) return;
   if (recorder_.active()) stop_recording();
   // The working copy points into the record about to go.
   current_ = nullptr;

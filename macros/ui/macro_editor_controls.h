@@ -41,7 +41,7 @@ inline constexpr char kNameTab[] = "ms_1_macro_name_tab";
 inline constexpr char kMouseEventTab[] = "ms_1_macro_mouse_event_tab";
 inline constexpr char kSaveDataTab[] = "ms_1_macro_savedata_tab";
 inline constexpr char kFileTab[] = "ms_1_macro_exportorimport_tab";
-// Beyond the description: the macro's size and play time, why a change was refused,
+// Lines beside the event list: the macro's size and play time, why a change was refused,
 // and what the input capture can see.
 inline constexpr char kStatsLabel[] = "ms_1_macro_stats_label";
 inline constexpr char kLimitLabel[] = "ms_1_macro_limit_label";

@@ -48,9 +48,13 @@ TEST_F(MacroLibraryEditTest, ImportedNamesGetTheFirstFreeSuffixAndAreSaved) {
   append(u"ABCDEFGHIJKLMNOPQRSTUVW");
   append(u"ABCDEFGHIJKLMNOPQRSTUVW");
   EXPECT_EQ(name_at(4), u"ABCDEFGHIJKLMNOPQRSTU_1");
+  // Never inside a surrogate pair: the pair that would be cut goes whole.
+  append(u"ABCDEFGHIJKLMNOPQRST\U0001F600");
+  append(u"ABCDEFGHIJKLMNOPQRST\U0001F600");
+  EXPECT_EQ(name_at(6), u"ABCDEFGHIJKLMNOPQRST_1");
   // No name: the fallback's.
   append(u"", u"keys");
-  EXPECT_EQ(name_at(5), u"keys");
+  EXPECT_EQ(name_at(7), u"keys");
 }
 
 TEST_F(MacroLibraryEditTest, RenamingKeepsNamesUniqueWithoutRegardToCase) {
