@@ -52,9 +52,9 @@ class RunningProgram {
     // Usages of virtual keys for macro recording ({} = none known).
     std::function<uint8_t(uint32_t)> key_code = {};
     // Macros stored before start ({} = no macro store).
-    std::vector<MacroRecord> stored_macros;
+    std::vector<MacroRecord> stored_macros = {};
     // The input-capture library the window loads ("" = none: capture is unavailable).
-    std::string hook_library;
+    std::string hook_library = {};
     // The macro editor's file dialogs (null = the system's).
     MacroFileDialogs* macro_file_dialogs = nullptr;
   };
