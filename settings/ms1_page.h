@@ -21,6 +21,7 @@
 #include "core/clock.h"
 #include "core/link_state.h"
 #include "core/profile_state.h"
+#include "settings/file_chooser.h"
 #include "settings/link_page_hooks.h"
 #include "settings/page_interface.h"
 #include "storage/record_names.h"
@@ -53,6 +54,8 @@ struct PageEnvironment {
   std::function<uint8_t(uint32_t virtual_key)> key_code;
   // Where the macro editor asks for files; null: the system's file dialogs.
   MacroFileDialogs* macro_file_dialogs = nullptr;
+  // Asks for the file of a profile import or export; null: the file dialog.
+  FileChooser choose_file;
 };
 
 class CMS_1_Page final : public MainWindowPage, public LinkPageHooks {
@@ -95,6 +98,20 @@ class CMS_1_Page final : public MainWindowPage, public LinkPageHooks {
   void on_text_changed(const Notification& n);
 
   void select_profile(int index);
+
+  // --- the profile list's buttons (page_profiles.cpp)
+  // Handles a click on a profile button; false when `name` is none of them.
+  bool on_profile_click(std::string_view name);
+  void add_profile();
+  void delete_profile();
+  void rename_profile();
+  void import_profile();
+  void export_profile();
+  // Appends a record to the list and makes it the current profile.
+  void append_profile(std::unique_ptr<ProfileRecord> record);
+  // Selects row `index` and makes its profile current (select_profile).
+  void show_profile(int index);
+  QString choose_profile_file(bool save);
   void restore_defaults();
   void reset_dpi();
   void choose_light_color();

@@ -73,11 +73,8 @@ void CMS_1_Page::on_click(const Notification& n) {
     // Buttons 1..12 take a function from the button-function menu; its answer comes
     // back through on_menu_command for this button. 13..18 are shown only.
     if (*button <= kAssignableButtons) menu_button_index_ = *button - 1;
-  } else if (name == kProfileAddButton || name == kProfileDeleteButton || name == kProfileRenameButton ||
-             name == kProfileImportButton || name == kProfileExportButton) {
-    // Adding, deleting, renaming, importing and exporting profiles need their dialogs,
-    // which this page does not offer yet.
-    trace("%s: not available yet\n", name.c_str());
+  } else {
+    on_profile_click(name);
   }
 }
 
