@@ -46,27 +46,50 @@ RunningProgram::RunningProgram(Options options) {
     std::memset(stored.head.get(), 0, sizeof *stored.head);
     save_profile_store(stored, store_folder());
   }
-
   if (!options.stored_macros.empty()) {
-    MacroLibrary stored;
-    for (const MacroRecord& record : options.stored_macros) stored.push_back(std::make_unique<MacroRecord>(record));
-    save_macro_store(stored, store_folder());
+    MacroLibrary library;
+    for (const MacroRecord& macro : options.stored_macros) library.push_back(std::make_unique<MacroRecord>(macro));
+    save_macro_store(library, store_folder());
   }
 
   resources().set_folder(QStringLiteral(NORVANE_SOURCE_RES));
-  auto page = std::make_unique<CMS_1_Page>(PageEnvironment{.exe_folder = NORVANE_DRIVER_DIR "/",
-                                                           .data_folder = data_dir_.path().toStdString() + "/",
-                                                           .clock = &time_,
-                                                           .key_name = options.key_name,
-                                                           .key_code = options.key_code,
-                                                           .macro_file_dialogs = options.macro_file_dialogs});
+  options_ = options;
+  start();
+}
+
+void RunningProgram::start() {
+  auto page = std::make_unique<CMS_1_Page>(PageEnvironment{
+      .exe_folder = NORVANE_DRIVER_DIR "/",
+      .data_folder = data_dir_.path().toStdString() + "/",
+      .clock = &time_,
+      .key_name = options_.key_name,
+      .key_code = options_.key_code,
+      .macro_file_dialogs = options_.macro_file_dialogs,
+      .choose_file = [this](WindowBase&, const FileDialogRequest& request) {
+        file_requests_.push_back(request);
+        if (file_answers_.empty()) return QString();
+        const std::string path = file_answers_.front();
+        file_answers_.pop_front();
+        return QString::fromStdString(path);
+      }});
   page_ = page.get();
   window_ = std::make_unique<CMainWnd>(std::move(page));
   // No input-capture library unless the test names one: Hook.so is not beside the tests.
-  window_->set_hook_library_path(options.hook_library.empty() ? data_dir_.path().toStdString() + "/no-capture.so"
-                                                              : options.hook_library);
+  window_->set_hook_library_path(options_.hook_library.empty() ? data_dir_.path().toStdString() + "/no-capture.so"
+                                                               : options_.hook_library);
   window_->create(nullptr, QString(), CMainWnd::kStyle, QSize(CMainWnd::kWidth, CMainWnd::kHeight));
   pump();
+}
+
+void RunningProgram::restart() {
+  window_.reset();  // tears the page down: the worker is joined, the libraries released
+  page_ = nullptr;
+  flush_events();
+  start();
+}
+
+std::string RunningProgram::data_file(const std::string& name) const {
+  return data_dir_.path().toStdString() + "/" + name;
 }
 
 RunningProgram::~RunningProgram() {

@@ -13,6 +13,7 @@
 
 #include <QString>
 #include <QTemporaryDir>
+#include <deque>
 #include <functional>
 #include <memory>
 #include <mutex>
@@ -63,6 +64,10 @@ class RunningProgram {
   explicit RunningProgram(Options options);
   ~RunningProgram();
 
+  // Closes the program as the tray menu's "exit" does and starts it again on the same
+  // data folder; the mouse keeps what it was sent.
+  void restart();
+
   CMainWnd& window() { return *window_; }
   CMS_1_Page& page() { return *page_; }
   FakeTime& time() { return time_; }
@@ -89,6 +94,13 @@ class RunningProgram {
   MouseReports mouse_since_settle() const;
   VmMouseState mouse() const;
 
+  // Answers the next file dialog (import or export) with `path`; "" cancels it. Without
+  // a queued answer a file dialog is cancelled. file_requests() lists the dialogs asked.
+  void answer_next_file_dialog(const std::string& path) { file_answers_.push_back(path); }
+  const std::vector<FileDialogRequest>& file_requests() const { return file_requests_; }
+  // A file path inside the program's data folder, for files to import and export.
+  std::string data_file(const std::string& name) const;
+
   // The profile store as it is on disk.
   std::vector<uint8_t> stored_file() const;
   ProfileRecord stored_profile(size_t index) const;
@@ -99,6 +111,7 @@ class RunningProgram {
 
  private:
   static MouseReports reports_now();
+  void start();
 
   QTemporaryDir data_dir_;
   FakeTime time_;
@@ -106,6 +119,9 @@ class RunningProgram {
   mutable std::mutex trace_mutex_;
   std::vector<std::string> trace_lines_;
   MouseReports baseline_;
+  Options options_;
+  std::deque<std::string> file_answers_;
+  std::vector<FileDialogRequest> file_requests_;
   CMS_1_Page* page_ = nullptr;
   std::unique_ptr<CMainWnd> window_;
 };
