@@ -96,7 +96,68 @@ class ScreenshotTour : public QObject {
     photograph_dialog("DpiColorWnd", "color_dialog.png", "cancel_btn", "ms_1_btn_dpi_color_2");
     photograph_dialog("MsgWnd", "message_box.png", "btn_cancel", "ms_1_btn_reset");
     photograph_macro_editor(main_, folder_);
-    QTimer::singleShot(kStepMs, this, [this] { main_.close(0); });
+    photograph_profiles();
+  }
+
+  // Adds profiles through the name dialog, photographing it once with a name typed and
+  // once refusing a name that is taken (letter case aside), then the list of profiles.
+  void photograph_profiles() {
+    add_profile(QStringLiteral("Work"), false);
+    add_profile(QStringLiteral("Gaming"), true);
+    add_profile(QStringLiteral("Travel"), false);
+    QTimer::singleShot(kStepMs, this, [this] {
+      QWidget* window = main_.native();
+      if (auto* area = window->findChild<QScrollArea*>(QStringLiteral("ms_1_ver_setting"))) {
+        area->verticalScrollBar()->setValue(0);
+      }
+      if (QWidget* card = window->findChild<QWidget*>(QStringLiteral("ms_1_card_profile"))) {
+        save(card->grab(), "profile_list.png");
+      }
+      save(window->grab(), "main_window_profiles.png");
+      QTimer::singleShot(kStepMs, this, [this] { main_.close(0); });
+    });
+  }
+
+  void add_profile(const QString& name, bool photograph) {
+    WindowBase* name_dialog = nullptr;
+    auto previous = WindowBase::set_modal_observer([&](WindowBase& window) {
+      if (window.window_class_name() == QLatin1String("MS_1_ProfileName")) {
+        Control edit = window.find(QStringLiteral("edit_name"));
+        if (photograph) {
+          edit.set_text(name);
+          save(window.native()->grab(), "profile_name.png");
+          edit.set_text(QStringLiteral("work"));  // "Work" is taken
+          name_dialog = &window;
+          window.find(QStringLiteral("btn_ok")).click();  // the refusal runs here
+          name_dialog = nullptr;
+        }
+        edit.set_text(name);
+        window.find(QStringLiteral("btn_ok")).click();
+      } else if (window.window_class_name() == QLatin1String("MsgWnd") && name_dialog != nullptr) {
+        save(stacked(*name_dialog, window), "profile_name_refused.png");
+        window.find(QStringLiteral("btn_ok")).click();
+      }
+    });
+    main_.find(QStringLiteral("ms_1_profile_add_btn")).click();
+    WindowBase::set_modal_observer(std::move(previous));
+  }
+
+  // `top` drawn over `under` where the two windows are on the screen.
+  QPixmap stacked(WindowBase& under, WindowBase& top) {
+    const QRect a = under.frame_rect();
+    const QRect b = top.frame_rect();
+    const QRect both = a.united(b);
+    const QPixmap lower = under.native()->grab();
+    const QPixmap upper = top.native()->grab();
+    const qreal ratio = lower.devicePixelRatio();
+    QPixmap out(both.size() * ratio);
+    out.setDevicePixelRatio(ratio);
+    out.fill(QColor(0x0B, 0x0C, 0x0E));
+    QPainter p(&out);
+    p.drawPixmap(a.topLeft() - both.topLeft(), lower);
+    p.fillRect(QRect(a.topLeft() - both.topLeft(), a.size()), QColor(0, 0, 0, 90));  // the dialog waits below
+    p.drawPixmap(b.topLeft() - both.topLeft(), upper);
+    return out;
   }
 
   // Clicks `opener` on the page, photographs the modal window it runs and cancels it.
