@@ -283,6 +283,7 @@ TEST(ProfilesInTheProgram, AnExportedFileIsTheStoredRecordAndImportsUnderFreeNam
   for (int k = kMouseButtons; k < kButtonSlots; ++k) {
     std::memset(&work.buttons[k], 0x5A + k, sizeof work.buttons[k]);
     set_field_name(work.buttons[k].macro_name, u"carried");
+    work.buttons[k].macro_event_count = static_cast<uint16_t>(k);
   }
   RunningProgram program({.stored_profiles = {work}});
   program.settle();
@@ -317,7 +318,11 @@ TEST(ProfilesInTheProgram, AnExportedFileIsTheStoredRecordAndImportsUnderFreeNam
   // Apart from the name, the imported records are the exported one, slots 18..23 too.
   ProfileRecord expected = program.stored_profile(0);
   set_field_name(expected.name, u"Work_2");
-  EXPECT_EQ(record_bytes(program.stored_profile(2)), record_bytes(expected));
+  const ProfileRecord imported = program.stored_profile(2);
+  EXPECT_EQ(record_bytes(imported), record_bytes(expected));
+  EXPECT_EQ(std::memcmp(&imported.buttons[kMouseButtons], &work.buttons[kMouseButtons],
+                        sizeof(ButtonSlot) * (kButtonSlots - kMouseButtons)),
+            0);
   EXPECT_TRUE(program.page().macro_library().empty()) << "no macro button, no macro";
 }
 
