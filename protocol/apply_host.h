@@ -7,6 +7,10 @@
 // worker thread and may block; the store code takes its snapshot of the profile list
 // under ProfileState::mutex, which serialises it with the UI thread's changes.
 
+#include <vector>
+
+#include "protocol/macro_blocks.h"
+
 namespace norvane {
 
 class ApplyHost {
@@ -20,6 +24,10 @@ class ApplyHost {
   virtual void show_apply_ring(bool visible) = 0;
   // Writes the profile store.
   virtual void save_profile_store() = 0;
+  // After an apply that sent the button mapping or a macro: the macro buttons that were
+  // left out because their macro would overwrite an earlier button's macro in the mouse
+  // (empty when none was). The user should hear about them; hand it to the UI thread.
+  virtual void report_macro_overlaps(const std::vector<MacroOverlap>& overlaps) { (void)overlaps; }
 };
 
 }  // namespace norvane

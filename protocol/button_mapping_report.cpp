@@ -5,11 +5,22 @@
 
 namespace norvane {
 
+namespace {
+
+constexpr uint8_t kFunctionOff = 0;
+
+}  // namespace
+
 Report build_button_mapping_report(const ProfileRecord& record) {
+  return build_button_mapping_report(record, plan_macro_blocks(record));
+}
+
+Report build_button_mapping_report(const ProfileRecord& record, const MacroBlockPlan& plan) {
   ButtonMappingWire w{};
   w.head = wire_head<ButtonMappingWire>(kCmdButtonMapping);
   for (int slot = 0; slot < kMouseButtons; ++slot) {
-    w.buttons[slot] = device_function_bytes(slot, record.buttons[slot]);
+    w.buttons[slot] = plan.skipped[static_cast<size_t>(slot)] ? find_button_function(kFunctionOff)->device_bytes
+                                                              : device_function_bytes(slot, record.buttons[slot]);
   }
   seal(w);
   return to_report(w);

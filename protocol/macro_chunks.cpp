@@ -50,6 +50,17 @@ int macro_event_count(const ButtonSlot& slot) {
   return std::min<int>(slot.macro_event_count, kMaxMacroEvents);
 }
 
+int macro_chunk_count(const ButtonSlot& slot) {
+  int chunks = 1;
+  int position = 0;
+  for (;;) {
+    const MacroChunk chunk = build_macro_chunk(slot, position, 0);
+    if (!chunk.more) return chunks;
+    position = chunk.next_event;
+    ++chunks;
+  }
+}
+
 MacroChunk build_macro_chunk(const ButtonSlot& slot, int first_event, int block) {
   MacroChunkWire w{};
   w.head = wire_head<MacroChunkWire>(kCmdMacroChunk, low_byte(block));

@@ -40,4 +40,8 @@ MacroChunk build_macro_chunk(const ButtonSlot& slot, int first_event, int block)
 // The slot's event count, never more than the events a slot holds.
 int macro_event_count(const ButtonSlot& slot);
 
+// How many chunks (memory blocks) the upload writes for the slot's macro: at least one,
+// counted with the same builder the upload sends.
+int macro_chunk_count(const ButtonSlot& slot);
+
 }  // namespace norvane

@@ -15,7 +15,9 @@ SettingsApplier::SettingsApplier(ProfileState& profiles, const LinkState& links,
       sink_(sink),
       host_(host),
       uploader_(sink, clock),
-      snapshot_(std::make_unique<ProfileRecord>()) {}
+      snapshot_(std::make_unique<ProfileRecord>()) {
+  block_writer_.fill(-1);
+}
 
 ApplyOutcome SettingsApplier::apply_settings() {
   // While the mouse sleeps changes stay pending: `last_applied` keeps the old values.
@@ -36,7 +38,9 @@ ApplyOutcome SettingsApplier::apply_settings() {
     std::lock_guard<std::mutex> lock(profiles_.mutex);
     *profiles_.last_applied = *snapshot_;
   }
+  for (const MacroOverlap& overlap : plan_.overlaps) left_out_[static_cast<size_t>(overlap.slot)] = true;
   host_.show_apply_ring(false);
+  if (sent_buttons_) host_.report_macro_overlaps(plan_.overlaps);
   return ApplyOutcome::applied;
 }
 
@@ -53,6 +57,8 @@ bool SettingsApplier::take_snapshot() {
 
 bool SettingsApplier::send_sections() {
   const ProfileRecord& record = *snapshot_;
+  plan_ = plan_macro_blocks(record);
+  sent_buttons_ = dirty_.buttons;
   // Send results are not inspected: a section no link took counts as applied and goes
   // out again with its next change.
   const struct {
@@ -63,18 +69,44 @@ bool SettingsApplier::send_sections() {
       {dirty_.dpi, build_dpi_report},
       {dirty_.light, build_light_report},
       {dirty_.rate, build_polling_rate_report},
-      {dirty_.buttons, build_button_mapping_report},
   };
   for (const auto& r : reports) {
     if (!r.dirty) continue;
     if (stopping()) return false;
     sink_.send_report(r.build(record).view());
   }
+  if (dirty_.buttons) {
+    if (stopping()) return false;
+    sink_.send_report(build_button_mapping_report(record, plan_).view());
+  }
+  return upload_macros();
+}
+
+bool SettingsApplier::needs_upload(int k) const {
+  const size_t slot = static_cast<size_t>(k);
+  const ProfileRecord& record = *snapshot_;
+  if (record.buttons[k].function != kFunctionMacro || plan_.skipped[slot]) return false;
+  if (dirty_.macro[slot] || left_out_[slot]) return true;
+  const MacroBlockRange range = macro_block_range(k, record.buttons[k]);
+  for (int block = range.first; block <= range.last(); ++block) {
+    const int writer = block_writer_[static_cast<size_t>(block & 0xFF)];
+    if (writer >= 0 && writer != k) return true;
+  }
+  return false;
+}
+
+bool SettingsApplier::upload_macros() {
+  const ProfileRecord& record = *snapshot_;
   const std::function<bool()> stop = [this] { return stopping(); };
   for (int k = 0; k < kMouseButtons; ++k) {
-    if (record.buttons[k].function == kFunctionMacro && dirty_.macro[static_cast<size_t>(k)]) {
-      if (!uploader_.upload_macro(record, k, stop)) return false;
-    }
+    if (!needs_upload(k)) continue;
+    sent_buttons_ = true;
+    const bool completed = uploader_.upload_macro(record, k, stop);
+    // Blocks of an upload cut short hold part of this macro and no longer the old one.
+    const MacroBlockRange range = macro_block_range(k, record.buttons[k]);
+    for (int block = range.first; block <= range.last(); ++block) block_writer_[static_cast<size_t>(block & 0xFF)] = k;
+    if (!completed) return false;
+    left_out_[static_cast<size_t>(k)] = false;
   }
   return true;
 }

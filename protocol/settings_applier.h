@@ -6,7 +6,15 @@
 // changed sections are worked out; that snapshot is what is sent and what becomes
 // `last_applied`, so an edit the UI thread makes while reports go out stays pending for
 // the next apply. Runs on the device worker thread only.
+//
+// Macro buttons whose macros would overlap in the mouse's memory are resolved by
+// plan_macro_blocks: the later button goes out disabled and its macro is not uploaded,
+// the profile itself is left as it is, and the host hears which buttons were left out.
+// The applier remembers which button's macro each block last received, so a macro whose
+// blocks were written by another button since (or that was left out before) is
+// uploaded again once it has room, even though its own data did not change.
 
+#include <array>
 #include <functional>
 #include <memory>
 
@@ -15,6 +23,7 @@
 #include "core/profile_state.h"
 #include "protocol/apply_host.h"
 #include "protocol/dirty_sections.h"
+#include "protocol/macro_blocks.h"
 #include "protocol/macro_upload.h"
 #include "protocol/report_sink.h"
 
@@ -48,6 +57,10 @@ class SettingsApplier {
   // False when the stop check ended it early.
   bool send_sections();
   bool stopping() const { return stop_requested_ && stop_requested_(); }
+  // Whether slot k's macro must be uploaded in this apply.
+  bool needs_upload(int k) const;
+  // False when the stop check ended it early.
+  bool upload_macros();
 
   ProfileState& profiles_;
   const LinkState& links_;
@@ -56,8 +69,15 @@ class SettingsApplier {
   MacroUploader uploader_;
   std::unique_ptr<ProfileRecord> snapshot_;
   DirtyFlags dirty_;
+  MacroBlockPlan plan_;
+  bool sent_buttons_ = false;  // the mapping or a macro went out in this apply
   bool send_all_ = false;
   std::function<bool()> stop_requested_;
+  // The button whose macro each block of the mouse's macro memory last received
+  // (-1: not known, taken to hold what the mapping expects).
+  std::array<int, 256> block_writer_;
+  // Buttons whose macro was left out while assigned: their blocks do not hold it.
+  std::array<bool, kMouseButtons> left_out_{};
 };
 
 }  // namespace norvane

@@ -25,8 +25,13 @@ class RecordingApplyHost final : public ApplyHost {
     return n;
   }
 
+  void report_macro_overlaps(const std::vector<MacroOverlap>& overlaps) override {
+    overlap_reports.push_back(overlaps);
+  }
+
   std::vector<std::string> calls;
   std::function<void()> on_save;
+  std::vector<std::vector<MacroOverlap>> overlap_reports;
 };
 
 }  // namespace norvane::test

@@ -38,14 +38,31 @@ class ScriptedSink final : public ReportSink {
   std::function<void(const std::vector<uint8_t>&)> during_send;
 };
 
-void give_macro(ButtonSlot& slot, int events, uint8_t code) {
+void give_macro(ButtonSlot& slot, int events, uint8_t code, uint16_t delay = 20) {
   slot.function = kFunctionMacro;
   slot.macro_event_count = static_cast<uint16_t>(events);
   for (int i = 0; i < events; ++i) {
     slot.macro_events[i].kind = static_cast<uint8_t>(i % 2 == 0 ? kKindPress : kKindRelease);
     slot.macro_events[i].code = code;
-    slot.macro_events[i].delay = 20;
+    slot.macro_events[i].delay = delay;
   }
+}
+
+// The blocks of the macro chunks sent, in order.
+std::vector<int> chunk_blocks(const std::vector<std::vector<uint8_t>>& reports) {
+  std::vector<int> blocks;
+  for (const auto& r : reports) {
+    if (r[0] == kCmdMacroChunk) blocks.push_back(r[2]);
+  }
+  return blocks;
+}
+
+// The three mapping bytes of `slot` in the last button mapping report sent.
+std::vector<uint8_t> mapped(const std::vector<std::vector<uint8_t>>& reports, int slot) {
+  for (auto r = reports.rbegin(); r != reports.rend(); ++r) {
+    if ((*r)[0] == kCmdButtonMapping) return {r->begin() + 3 + 3 * slot, r->begin() + 6 + 3 * slot};
+  }
+  return {};
 }
 
 class SettingsApplierTest : public ::testing::Test {
@@ -162,6 +179,75 @@ TEST_F(SettingsApplierTest, MacroIsUploadedWhenItsPlaybackDataChanges) {
     EXPECT_THAT(sink.commands(), ElementsAre(0x08, 0x09));
     EXPECT_EQ(sink.reports[1][2], 5);  // slot 1's block
   }
+}
+
+TEST_F(SettingsApplierTest, AMacroThatWouldOverwriteAnEarlierOneIsLeftOutUntilItHasRoom) {
+  // 4-byte entries, 24 to a chunk: blocks 1..5, into button 2's block 5.
+  give_macro(current().buttons[0], 110, 0x04, 300);
+  give_macro(current().buttons[1], 2, 0x05);
+  give_macro(current().buttons[2], 2, 0x06);  // block 9
+  profiles.send_all = true;
+
+  EXPECT_EQ(applier.apply_settings(), ApplyOutcome::applied);
+  EXPECT_THAT(mapped(sink.reports, 0), ElementsAre(18, 0, 1));
+  EXPECT_THAT(mapped(sink.reports, 1), ElementsAre(1, 0, 0)) << "sent as a disabled button";
+  EXPECT_THAT(mapped(sink.reports, 2), ElementsAre(18, 0, 9));
+  EXPECT_THAT(chunk_blocks(sink.reports), ElementsAre(1, 2, 3, 4, 5, 9));
+  EXPECT_THAT(host.overlap_reports, ElementsAre(ElementsAre(MacroOverlap{1, 0})));
+  EXPECT_EQ(current().buttons[1].function, kFunctionMacro) << "the profile keeps its assignment";
+  EXPECT_EQ(std::memcmp(profiles.last_applied.get(), &current(), sizeof(ProfileRecord)), 0);
+
+  // Another change leaves the same button out and says so again.
+  sink.reports.clear();
+  edit([](ProfileRecord& p) { p.buttons[4].function = 3; });
+  applier.apply_settings();
+  EXPECT_THAT(mapped(sink.reports, 1), ElementsAre(1, 0, 0));
+  EXPECT_THAT(chunk_blocks(sink.reports), ElementsAre());
+  EXPECT_EQ(host.overlap_reports.size(), 2u);
+
+  // A change that sends nothing about the buttons says nothing about them.
+  edit([](ProfileRecord& p) { p.light_brightness = 2; });
+  applier.apply_settings();
+  EXPECT_EQ(host.overlap_reports.size(), 2u);
+
+  // Button 1 gives up its macro: button 2 goes out with its macro, although its own data
+  // never changed, and nothing is left out any more.
+  sink.reports.clear();
+  edit([](ProfileRecord& p) { p.buttons[0].function = 1; });
+  applier.apply_settings();
+  EXPECT_THAT(mapped(sink.reports, 1), ElementsAre(18, 0, 5));
+  EXPECT_THAT(chunk_blocks(sink.reports), ElementsAre(5));
+  EXPECT_TRUE(host.overlap_reports.back().empty());
+
+  sink.reports.clear();
+  edit([](ProfileRecord& p) { p.buttons[4].function = 0; });
+  applier.apply_settings();
+  EXPECT_THAT(chunk_blocks(sink.reports), ElementsAre()) << "uploaded once is enough";
+}
+
+TEST_F(SettingsApplierTest, AMacroWhoseBlocksAnotherButtonWroteSinceIsUploadedAgain) {
+  give_macro(current().buttons[3], 2, 0x04);  // block 0
+  profiles.send_all = true;
+  applier.apply_settings();
+
+  // Button 4 becomes a left click and button 5 takes block 0 with a macro of its own.
+  edit([](ProfileRecord& p) { p.buttons[3].function = 1; });
+  applier.apply_settings();
+  edit([](ProfileRecord& p) { give_macro(p.buttons[4], 2, 0x07); });
+  sink.reports.clear();
+  applier.apply_settings();
+  EXPECT_THAT(chunk_blocks(sink.reports), ElementsAre(0));
+
+  // Button 5 gives it up, button 4 gets its unchanged macro back: block 0 now holds
+  // button 5's macro, so button 4's goes out again.
+  edit([](ProfileRecord& p) {
+    p.buttons[4].function = 0;
+    p.buttons[3].function = kFunctionMacro;
+  });
+  sink.reports.clear();
+  applier.apply_settings();
+  ASSERT_THAT(chunk_blocks(sink.reports), ElementsAre(0));
+  EXPECT_EQ(sink.reports.back()[10], 0x04);  // the first event's key
 }
 
 TEST_F(SettingsApplierTest, SleepingMouseLeavesEverythingPending) {
