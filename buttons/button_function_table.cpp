@@ -115,12 +115,17 @@ const ButtonFunction* find_button_function(uint8_t code) {
   return it != end && it->code == code ? it : nullptr;
 }
 
-uint8_t function_code_for_menu_item(std::string_view item_name) {
-  if (item_name.empty()) return kLeftClick;
+const ButtonFunction* find_menu_item(std::string_view item_name) {
+  if (item_name.empty()) return nullptr;
   for (const ButtonFunction& f : kTable) {
-    if (!f.menu_item.empty() && equal_ignoring_case(f.menu_item, item_name)) return f.code;
+    if (!f.menu_item.empty() && equal_ignoring_case(f.menu_item, item_name)) return &f;
   }
-  return kLeftClick;
+  return nullptr;
+}
+
+uint8_t function_code_for_menu_item(std::string_view item_name) {
+  const ButtonFunction* f = find_menu_item(item_name);
+  return f != nullptr ? f->code : kLeftClick;
 }
 
 }  // namespace norvane

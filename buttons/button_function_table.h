@@ -31,6 +31,10 @@ std::span<const ButtonFunction> button_function_table();
 // The entry of `code`, or null when the code is unknown.
 const ButtonFunction* find_button_function(uint8_t code);
 
+// The entry of the menu item `item_name`, matched without regard to letter case; null
+// when no menu item has that name.
+const ButtonFunction* find_menu_item(std::string_view item_name);
+
 // The code assigned by a menu item, matched without regard to letter case;
 // a name that matches no item gives left click (1).
 uint8_t function_code_for_menu_item(std::string_view item_name);
