@@ -16,7 +16,7 @@ void CMsgWnd::init() {
   message_ = find(QStringLiteral("warning"));
   // Both labels show their text through the language file.
   title_.set_resource_text(true);
-  message_.set_resource_text(true);
+  message_.set_resource_text(!message_is_text_);
   title_.set_text(title_key_);
   message_.set_text(message_key_);
 }
@@ -30,14 +30,28 @@ void CMsgWnd::notify(const Notification& n) {
   }
 }
 
-int show_message_box(WindowBase* owner, const QString& title_key, const QString& message_key) {
-  CMsgWnd box(title_key, message_key);
+namespace {
+
+int run_message_box(CMsgWnd& box, WindowBase* owner) {
   if (!box.create(owner, QString(), WindowStyle::kPopup | WindowStyle::kToolWindow | WindowStyle::kVisible,
                   QSize(800, 800))) {
     return 0;
   }
   box.center();
   return box.show_modal();
+}
+
+}  // namespace
+
+int show_message_box(WindowBase* owner, const QString& title_key, const QString& message_key) {
+  CMsgWnd box(title_key, message_key);
+  return run_message_box(box, owner);
+}
+
+int show_message_box_text(WindowBase* owner, const QString& title_key, const QString& message_text) {
+  CMsgWnd box(title_key, message_text);
+  box.set_message_is_text(true);
+  return run_message_box(box, owner);
 }
 
 }  // namespace norvane

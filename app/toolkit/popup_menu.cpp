@@ -4,6 +4,7 @@
 #include <QMenu>
 #include <QPointer>
 #include <algorithm>
+#include <utility>
 
 #include "app/toolkit/skin_loader.h"
 #include "app/toolkit/widget_access.h"
@@ -43,6 +44,10 @@ PopupMenu::PopupMenu() : impl_(std::make_unique<Impl>()) {}
 PopupMenu::~PopupMenu() { close(); }
 
 bool PopupMenu::open(MessagePortPtr owner, const QString& skin_file, QPoint screen_point) {
+  return open(std::move(owner), skin_file, [screen_point](QSize) { return screen_point; });
+}
+
+bool PopupMenu::open(MessagePortPtr owner, const QString& skin_file, const Placement& place) {
   close();
   QString error;
   QWidget* root = load_skin(skin_file, nullptr, &error);
@@ -56,7 +61,8 @@ bool PopupMenu::open(MessagePortPtr owner, const QString& skin_file, QPoint scre
   impl_->owner = std::move(owner);
   Impl* impl = impl_.get();
   QObject::connect(menu, &QMenu::triggered, menu, [impl](QAction* action) { impl->report(action); });
-  menu->popup(screen_point);
+  menu->ensurePolished();
+  menu->popup(place ? place(menu->sizeHint()) : QPoint());
   return true;
 }
 

@@ -17,7 +17,9 @@
 // its payload (payload_of<MenuCommand>).
 
 #include <QPoint>
+#include <QSize>
 #include <QString>
+#include <functional>
 #include <memory>
 
 #include "app/toolkit/message_port.h"
@@ -43,6 +45,10 @@ class PopupMenu {
   // Builds the menu from `skin_file` and opens it at `screen_point` (kept on screen).
   // Returns false when the skin is missing or its root is not a menu.
   bool open(MessagePortPtr owner, const QString& skin_file, QPoint screen_point);
+  // The same, placed by `place`, which is given the size the menu lays itself out in and
+  // returns the screen point of its top-left corner.
+  using Placement = std::function<QPoint(QSize menu_size)>;
+  bool open(MessagePortPtr owner, const QString& skin_file, const Placement& place);
   // Moves an open menu so its top-left corner is at `screen_point`.
   void move_to(QPoint screen_point);
   void close();

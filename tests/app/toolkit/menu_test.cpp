@@ -70,6 +70,23 @@ TEST(PopupMenuTest, ChosenItemReachesTheOwnerWithItsRecord) {
   EXPECT_EQ(payload_of<int>(owner.messages[0]), nullptr);  // another type reads as nothing
 }
 
+TEST(PopupMenuTest, APlacedMenuOpensWhereItsPlacementPutsItForItsOwnSize) {
+  test_app();
+  TempSkinFolder skins;
+  skins.write_language({{"configuration_text", "Configuration"}, {"exit_text", "Exit"}});
+  skins.write("traymenu.xml", kMenu);
+  PopupMenu menu;
+  QSize told;
+  ASSERT_TRUE(menu.open(nullptr, "traymenu.xml", [&told](QSize size) {
+    told = size;
+    return QPoint(120, 300 - size.height());  // lower edge at 300
+  }));
+  ASSERT_TRUE(menu.is_open());
+  EXPECT_EQ(told, menu.menu()->size());
+  EXPECT_EQ(menu.menu()->geometry().topLeft(), QPoint(120, 300 - told.height()));
+  menu.close();
+}
+
 TEST(PopupMenuTest, SkinThatIsNotAMenuOpensNothing) {
   test_app();
   TempSkinFolder skins;

@@ -51,6 +51,27 @@ TEST_F(MessageBoxTest, ShowsTheLanguageTextsNotTheKeys) {
   EXPECT_EQ(ok, "OK");
 }
 
+TEST_F(MessageBoxTest, AComposedMessageIsShownAsItIs) {
+  QString message, title;
+  ModalDriver driver;
+  driver.on_next("MsgWnd", [&](WindowBase& w) {
+    title = w.find("warning_title").shown_text();
+    message = w.find("warning").shown_text();
+    w.find("btn_ok").click();
+  });
+  EXPECT_EQ(show_message_box_text(nullptr, kWarningTitleKey, "restore_text of button 2"), 1);
+  EXPECT_EQ(title, "Attention");
+  EXPECT_EQ(message, "restore_text of button 2");
+
+  // The next box looks its message up again.
+  driver.on_next("MsgWnd", [&](WindowBase& w) {
+    message = w.find("warning").shown_text();
+    w.find("btn_ok").click();
+  });
+  show_message_box(nullptr, kWarningTitleKey, "restore_text");
+  EXPECT_EQ(message, "Restore the defaults?");
+}
+
 TEST_F(MessageBoxTest, MissingSkinReturnsZeroWithoutRunning) {
   skins.write("msg.xml", "not a skin");
   ModalDriver driver;
