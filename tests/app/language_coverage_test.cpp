@@ -26,8 +26,9 @@ using namespace norvane::testing;
 namespace {
 
 const char* const kSkins[] = {"main.xml", "msg.xml", "DpiColorDialog.xml", "DPImsg.xml", "traymenu.xml",
-                              "MS/MS_1/ms_1_page.xml", "MS/MS_1/ms_1_macropage.xml", "keylistitem.xml",
-                              "MS/MS_1/profilename.xml"};
+                              "shortcut.xml", "MS/MS_1/ms_1_page.xml", "MS/MS_1/ms_1_macropage.xml",
+                              "keylistitem.xml", "MS/MS_1/profilename.xml", "MS/MS_1/ms_1_menu.xml",
+                              "MS/MS_1/selectmacro.xml"};
 
 class LanguageCoverageTest : public ::testing::Test {
  protected:
