@@ -6,6 +6,7 @@
 #include <mutex>
 #include <utility>
 
+#include "app/toolkit/popup_menu.h"
 #include "app/toolkit/resources.h"
 #include "app/toolkit/window_base.h"
 #include "core/messages.h"
@@ -41,8 +42,9 @@ void CMS_1_Page::attach(WindowBase& window, const HookFunctions& hooks) {
   view_ = std::make_unique<PageViewAdapter>(window);
   presenter_ = std::make_unique<LinkPresenter>(*view_, profiles_, links_, *this);
   Clock& clock = environment_.clock ? *environment_.clock : system_clock();
-  devices_ = std::make_unique<PageDevices>(PageDeviceParts{environment_.exe_folder, store_folder_, clock, profiles_,
-                                                           links_, *view_, *presenter_, window.port()});
+  devices_ = std::make_unique<PageDevices>(
+      PageDeviceParts{environment_.exe_folder, store_folder_, clock, profiles_, links_, *view_, *presenter_,
+                      window.port(), [this](const std::vector<MacroOverlap>& o) { show_macro_overlaps(o); }});
   devices_->controller().open_links();
 }
 
@@ -90,14 +92,6 @@ void CMS_1_Page::on_page_timer(int id) {
   }
 }
 
-void CMS_1_Page::on_menu_command(const QString& item_name) {
-  // The button-function menu reports its item here; `menu_button_index_` names the
-  // button it was opened for. Assigning functions from it is not offered yet, and an
-  // item of no known menu is ignored.
-  trace("menu item %s for button %d\n", item_name.toUtf8().constData(), menu_button_index_ + 1);
-  menu_button_index_ = -1;
-}
-
 void CMS_1_Page::post_to_worker(uint32_t id, uintptr_t wparam, intptr_t lparam) {
   (void)id;  // the window forwards only apply requests
   if (devices_) devices_->controller().request_apply(wparam, lparam);
@@ -107,6 +101,7 @@ void CMS_1_Page::tear_down() {
   if (torn_down_) return;
   torn_down_ = true;
   device_watch_.reset();
+  function_menu_.reset();
   if (window_) {
     window_->kill_timer(TIMER_DELAYED_APPLY);
     window_->kill_timer(TIMER_SCROLL_SECTION);

@@ -16,6 +16,7 @@
 #include <memory>
 #include <string>
 #include <string_view>
+#include <vector>
 
 #include "buttons/button_caption.h"
 #include "core/clock.h"
@@ -31,6 +32,8 @@ namespace norvane {
 class LinkPresenter;
 class MacroFileDialogs;
 class PageDevices;
+class PopupMenu;
+struct MacroOverlap;
 class PageViewAdapter;
 class DeviceChangeWatch;
 
@@ -86,6 +89,8 @@ class CMS_1_Page final : public MainWindowPage, public LinkPageHooks {
   const ProfileState& profiles() const { return profiles_; }
   const MacroLibrary& macro_library() const { return macro_library_; }
   std::string store_folder() const { return store_folder_; }
+  // The button-function menu opened last (null before the first).
+  PopupMenu* function_menu() { return function_menu_.get(); }
 
  private:
   // --- notification handlers (page_handlers.cpp)
@@ -120,6 +125,15 @@ class CMS_1_Page final : public MainWindowPage, public LinkPageHooks {
   void open_macro_editor();  // page_macros.cpp
   void open_section(std::string_view check, bool checked);
 
+  // --- button assignment (page_buttons.cpp)
+  void open_assignment_menu(int slot);
+  void assign_button_function(int slot, uint8_t code);
+  void run_shortcut_flow(int slot);
+  void select_macro_for_slot(int slot);
+  void finish_assignment(int slot);
+  // After an apply (UI thread): tells the user about macro buttons left out.
+  void show_macro_overlaps(const std::vector<MacroOverlap>& overlaps);
+
   // Asks the worker for an apply: at once (message 1559 to the window), or after
   // `delay_ms` through timer 529, restarted by every call so a burst ends in one request.
   void request_apply();
@@ -130,6 +144,7 @@ class CMS_1_Page final : public MainWindowPage, public LinkPageHooks {
   void show_dpi_level(const ProfileRecord& record, int level);
   void show_setting_labels(const ProfileRecord& record);
   void show_button_captions(const ProfileRecord& record);
+  void show_button_caption(const ProfileRecord& record, int slot);
   void bring_opened_section_into_view();
 
   // LinkPageHooks
@@ -156,6 +171,8 @@ class CMS_1_Page final : public MainWindowPage, public LinkPageHooks {
   std::unique_ptr<PageDevices> devices_;
   std::unique_ptr<DeviceChangeWatch> device_watch_;
   int menu_button_index_ = -1;    // the button whose function menu is open
+  std::unique_ptr<PopupMenu> function_menu_;  // the menu opened last, kept until the next
+  QString last_overlap_warning_;  // not repeated while the same buttons stay left out
   std::string section_to_show_;  // the section body opened last, brought into view by timer 530
   bool started_ = false;
   bool torn_down_ = false;

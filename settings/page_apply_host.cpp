@@ -27,6 +27,11 @@ void PageApplyHost::show_apply_ring(bool visible) {
   ui_.post([&view, visible] { view.set_visible(page_controls::kApplyRing, visible); });
 }
 
+void PageApplyHost::report_macro_overlaps(const std::vector<MacroOverlap>& overlaps) {
+  if (!overlaps_) return;
+  ui_.post([show = overlaps_, overlaps] { show(overlaps); });
+}
+
 void PageApplyHost::save_profile_store() {
   if (save_store_) save_store_();
 }

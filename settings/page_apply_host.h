@@ -6,6 +6,7 @@
 
 #include <functional>
 #include <utility>
+#include <vector>
 
 #include "protocol/apply_host.h"
 #include "settings/page_view.h"
@@ -15,18 +16,23 @@ namespace norvane {
 
 class PageApplyHost final : public ApplyHost {
  public:
-  PageApplyHost(UiThreadCalls& ui, PageView& view, std::function<void()> save_store)
-      : ui_(ui), view_(view), save_store_(std::move(save_store)) {}
+  using OverlapsFn = std::function<void(const std::vector<MacroOverlap>&)>;
+
+  PageApplyHost(UiThreadCalls& ui, PageView& view, std::function<void()> save_store, OverlapsFn overlaps = {})
+      : ui_(ui), view_(view), save_store_(std::move(save_store)), overlaps_(std::move(overlaps)) {}
 
   void kill_watchdogs() override;
   void restart_watchdogs() override;
   void show_apply_ring(bool visible) override;
   void save_profile_store() override;
+  // Queued over to the UI thread.
+  void report_macro_overlaps(const std::vector<MacroOverlap>& overlaps) override;
 
  private:
   UiThreadCalls& ui_;
   PageView& view_;
   std::function<void()> save_store_;
+  OverlapsFn overlaps_;
 };
 
 }  // namespace norvane

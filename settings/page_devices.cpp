@@ -26,7 +26,7 @@ PageDevices::PageDevices(const PageDeviceParts& parts)
                  [this](std::span<const uint8_t> b) { return drivers_.write_usb(b); },
                  [this](std::span<const uint8_t> b) { return ble_transport_.ble_write(b); }),
       sender_(parts.links, endpoints_, parts.clock),
-      apply_host_(ui_calls_, parts.view, [this] { save_store_from_worker(); }),
+      apply_host_(ui_calls_, parts.view, [this] { save_store_from_worker(); }, parts.macro_overlaps),
       applier_(parts.profiles, parts.links, sender_, parts.clock, apply_host_),
       controller_(LinkControllerParts{parts.links, drivers_, ble_port_, *ble_probe_, parts.sink, parts.view},
                   NvPostTarget{window_port_.get(), &MessagePort::post_from_c}, [this] { run_apply(); }) {

@@ -9,8 +9,10 @@
 // thread; what it asks of the UI (watchdog timers, busy ring) and the Bluetooth LE
 // events are queued over to the UI thread.
 
+#include <functional>
 #include <memory>
 #include <string>
+#include <vector>
 
 #include "app/toolkit/message_port.h"
 #include "core/clock.h"
@@ -38,6 +40,8 @@ struct PageDeviceParts {
   PageView& view;  // the main window's timers and the busy ring
   LinkSink& sink;  // what the link side finds
   MessagePortPtr window_port;  // the driver libraries post their messages here
+  // Macro buttons an apply left out, handed over to the UI thread.
+  std::function<void(const std::vector<MacroOverlap>&)> macro_overlaps;
 };
 
 class PageDevices {

@@ -72,7 +72,7 @@ void CMS_1_Page::on_click(const Notification& n) {
   } else if (auto button = family_number(name, kButtonKeyPrefix, kMouseButtons)) {
     // Buttons 1..12 take a function from the button-function menu; its answer comes
     // back through on_menu_command for this button. 13..18 are shown only.
-    if (*button <= kAssignableButtons) menu_button_index_ = *button - 1;
+    if (*button <= kAssignableButtons) open_assignment_menu(*button - 1);
   } else {
     on_profile_click(name);
   }

@@ -86,20 +86,22 @@ void CMS_1_Page::show_setting_labels(const ProfileRecord& record) {
 }
 
 void CMS_1_Page::show_button_captions(const ProfileRecord& record) {
+  for (int slot = 0; slot < kMouseButtons; ++slot) show_button_caption(record, slot);
+}
+
+void CMS_1_Page::show_button_caption(const ProfileRecord& record, int slot) {
   const LanguageTextFn text = [](std::string_view key) {
     return resources().text(QString::fromUtf8(key.data(), static_cast<qsizetype>(key.size()))).toStdU16String();
   };
   const KeyNameFn key_name = environment_.key_name ? environment_.key_name : KeyNameFn(usage_number);
-  for (int slot = 0; slot < kMouseButtons; ++slot) {
-    const ButtonCaption caption = button_caption(record.buttons[slot], text, key_name);
-    Control button = view_->control(numbered(kButtonKeyPrefix, slot + 1));
-    if (caption.is_language_key) {
-      button.set_resource_text(true);
-      button.set_text(QString::fromStdString(caption.key));
-    } else {
-      button.set_resource_text(false);
-      button.set_text(QString::fromStdU16String(caption.text));
-    }
+  const ButtonCaption caption = button_caption(record.buttons[slot], text, key_name);
+  Control button = view_->control(numbered(kButtonKeyPrefix, slot + 1));
+  if (caption.is_language_key) {
+    button.set_resource_text(true);
+    button.set_text(QString::fromStdString(caption.key));
+  } else {
+    button.set_resource_text(false);
+    button.set_text(QString::fromStdU16String(caption.text));
   }
 }
 

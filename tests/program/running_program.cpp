@@ -7,6 +7,7 @@
 #include <algorithm>
 #include <cstring>
 
+#include "app/toolkit/popup_menu.h"
 #include "app/toolkit/resources.h"
 #include "core/trace.h"
 #include "settings/page_controls.h"
@@ -113,6 +114,15 @@ QLineEdit& RunningProgram::edit(const char* name) {
   auto* e = qobject_cast<QLineEdit*>(control(name).widget());
   if (e == nullptr) throw std::runtime_error(std::string("no edit ") + name);
   return *e;
+}
+
+bool RunningProgram::choose_function(int button, const char* item) {
+  control(page_controls::numbered(page_controls::kButtonKeyPrefix, button).c_str()).click();
+  PopupMenu* menu = page_->function_menu();
+  if (menu == nullptr || !menu->is_open()) return false;
+  const bool chosen = menu->choose(QString::fromLatin1(item));
+  pump();  // the menu's message reaches the page, which may run a dialog
+  return chosen;
 }
 
 void RunningProgram::pump() { flush_events(); }

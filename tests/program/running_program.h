@@ -77,6 +77,10 @@ class RunningProgram {
   QAbstractSlider& slider(const char* name);
   QLineEdit& edit(const char* name);
 
+  // Clicks the caption of `button` (1..18) and chooses `item` in the function menu it
+  // opened, as the user would; false when no menu opened or it has no such item.
+  bool choose_function(int button, const char* item);
+
   // Lets the program handle what is queued (messages, the worker's hand-overs).
   void pump();
   // Number of applies the worker has finished.
