@@ -15,6 +15,7 @@
 #include <memory>
 
 #include "app/screenshot_macro_tour.h"
+#include "app/screenshot_tour_buttons.h"
 #include "app/toolkit/window_base.h"
 #include "core/messages.h"
 #include "core/trace.h"
@@ -96,7 +97,8 @@ class ScreenshotTour : public QObject {
     photograph_dialog("DpiColorWnd", "color_dialog.png", "cancel_btn", "ms_1_btn_dpi_color_2");
     photograph_dialog("MsgWnd", "message_box.png", "btn_cancel", "ms_1_btn_reset");
     photograph_macro_editor(main_, folder_);
-    photograph_profiles();
+    // The function menu and its dialogs, then the profile list, which closes the window.
+    photograph_button_assignment(main_, folder_, [this] { QTimer::singleShot(kStepMs, this, [this] { photograph_profiles(); }); });
   }
 
   // Adds profiles through the name dialog, photographing it once with a name typed and

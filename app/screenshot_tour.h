@@ -2,12 +2,14 @@
 // Screenshots of the real program for the documentation: when the environment
 // variable NORVANE_SCREENSHOTS names a folder, the program, once started, opens every
 // settings section, shows the DPI popup, opens the colour dialog, a message box and the
-// macro editor, saves a picture of each window into that folder as PNG, and quits.
-// Without the variable nothing happens.
+// macro editor, the windows of button assignment and the profile name dialog, saves a
+// picture of each window into that folder as PNG, and quits. Without the variable
+// nothing happens.
 //
 // Pictures: main_window.png (the window as it stands, every section open),
 // main_all_sections.png (the side bar beside the whole settings area), dpi_popup.png,
-// color_dialog.png, message_box.png, and the macro editor's (screenshot_macro_tour.h).
+// color_dialog.png, message_box.png, the macro editor's (screenshot_macro_tour.h), those
+// of button assignment (screenshot_tour_buttons.h) and of the profile list.
 
 #include <functional>
 
