@@ -1,8 +1,10 @@
 #include "protocol/dirty_sections.h"
 
+#include <algorithm>
 #include <array>
 #include <cstddef>
 #include <cstring>
+#include <limits>
 
 #include "core/setting_table.h"
 
@@ -81,7 +83,25 @@ bool macro_differs(const ButtonSlot& a, const ButtonSlot& b) {
          header_word_differs(a, b) || differ(a.macro_events, b.macro_events);
 }
 
+void copy_span(const ProfileRecord& from, ProfileRecord& to, const SectionSpan& s) {
+  std::memcpy(reinterpret_cast<unsigned char*>(&to) + s.offset,
+              reinterpret_cast<const unsigned char*>(&from) + s.offset, s.size);
+}
+
+// What macro_differs compares, copied.
+void copy_macro(const ButtonSlot& from, ButtonSlot& to) {
+  to.macro_mode = from.macro_mode;
+  to.macro_repeat = from.macro_repeat;
+  constexpr size_t at = offsetof(ButtonSlot, macro_header_extra);
+  std::memcpy(reinterpret_cast<unsigned char*>(&to) + at, reinterpret_cast<const unsigned char*>(&from) + at, 4);
+  std::memcpy(to.macro_events, from.macro_events, sizeof to.macro_events);
+}
+
 }  // namespace
+
+bool DirtyFlags::any() const {
+  return dpi || rate || light || buttons || wakeup || std::any_of(macro.begin(), macro.end(), [](bool m) { return m; });
+}
 
 DirtyFlags compare_sections(const ProfileRecord& current, const ProfileRecord& last_applied) {
   DirtyFlags flags;
@@ -105,6 +125,32 @@ DirtyFlags all_sections_dirty() {
   flags.dpi = flags.rate = flags.light = flags.buttons = flags.wakeup = true;
   flags.macro.fill(true);
   return flags;
+}
+
+void copy_sections(const DirtyFlags& which, const ProfileRecord& from, ProfileRecord& to) {
+  DirtyFlags flags = which;
+  for (size_t i = 0; i < kSectionSpans.count; ++i) {
+    const SectionSpan& span = kSectionSpans.spans[i];
+    const bool* flag = flag_of(flags, span.section);
+    if (flag != nullptr && *flag) copy_span(from, to, span);
+  }
+  if (which.buttons) std::memcpy(to.buttons, from.buttons, sizeof to.buttons);
+  for (int k = 0; k < kMouseButtons; ++k) {
+    if (which.macro[static_cast<size_t>(k)]) copy_macro(from.buttons[k], to.buttons[k]);
+  }
+}
+
+void mark_sections_unknown(const DirtyFlags& which, ProfileRecord& record) {
+  // Every one of these is an index or mode the page keeps small and non-negative.
+  constexpr int32_t kUnknown = std::numeric_limits<int32_t>::min();
+  if (which.rate) record.polling_rate = kUnknown;
+  if (which.dpi) record.current_dpi_level = kUnknown;
+  if (which.light) record.light_mode = kUnknown;
+  if (which.wakeup) record.wakeup = kUnknown;
+  if (which.buttons) record.buttons[0].macro_list_index = kUnknown;
+  for (int k = 0; k < kMouseButtons; ++k) {
+    if (which.macro[static_cast<size_t>(k)]) record.buttons[k].macro_mode = kUnknown;
+  }
 }
 
 }  // namespace norvane

@@ -18,6 +18,8 @@ struct DirtyFlags {
   bool buttons = false;
   bool wakeup = false;
   std::array<bool, kMouseButtons> macro{};
+
+  bool any() const;
 };
 
 // The DPI, lighting, polling-rate and wake-up flags: the fields the settings table puts
@@ -27,5 +29,15 @@ DirtyFlags compare_sections(const ProfileRecord& current, const ProfileRecord& l
 
 // Every section flag and every macro flag set (a full send).
 DirtyFlags all_sections_dirty();
+
+// Copies the fields `compare_sections` compares for each flagged section from `from`
+// into `to`: for the buttons flag all 24 slots whole, for a macro flag that slot's
+// macro fields only. The buttons are copied before the macros.
+void copy_sections(const DirtyFlags& which, const ProfileRecord& from, ProfileRecord& to);
+
+// Makes each flagged section of `record` hold a value no profile holds (in one compared
+// field), so that comparing any real record with it finds the section changed: for a
+// record of what the mouse holds, "not known".
+void mark_sections_unknown(const DirtyFlags& which, ProfileRecord& record);
 
 }  // namespace norvane

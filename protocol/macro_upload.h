@@ -11,6 +11,12 @@ namespace norvane {
 
 inline constexpr int kPauseAfterMacroChunkMs = 500;
 
+// How an upload ended.
+struct MacroUploadOutcome {
+  bool stopped = false;    // the stop check ended it early
+  bool delivered = false;  // every chunk reached the mouse
+};
+
 class MacroUploader {
  public:
   MacroUploader(ReportSink& sink, Clock& clock) : sink_(sink), clock_(clock) {}
@@ -22,12 +28,14 @@ class MacroUploader {
   int send_macro_chunk(const ButtonSlot& slot, int& event_position, int block, bool& more);
 
   // Sends the whole macro of button `slot_index`, starting at its macro start block.
-  // `stop_requested`, when given, is asked before each chunk; returns false when it
-  // ended the upload early.
-  bool upload_macro(const ProfileRecord& record, int slot_index,
-                    const std::function<bool()>& stop_requested = {});
+  // `stop_requested`, when given, is asked before each chunk and before each pause. A
+  // chunk that does not reach the mouse ends the upload: the macro goes again whole.
+  MacroUploadOutcome upload_macro(const ProfileRecord& record, int slot_index,
+                                  const std::function<bool()>& stop_requested = {});
 
  private:
+  SendOutcome send_chunk(const ButtonSlot& slot, int& event_position, int block, bool& more);
+
   ReportSink& sink_;
   Clock& clock_;
 };

@@ -21,27 +21,29 @@ SettingsApplier::SettingsApplier(ProfileState& profiles, const LinkState& links,
 
 ApplyOutcome SettingsApplier::apply_settings() {
   // While the mouse sleeps changes stay pending: `last_applied` keeps the old values.
-  if (links_.mouse_sleeping == 1) return ApplyOutcome::mouse_sleeping;
+  // The store still keeps what the user set.
+  if (links_.mouse_sleeping == 1) {
+    bool loaded = false;
+    {
+      std::lock_guard<std::mutex> lock(profiles_.mutex);
+      loaded = profiles_.current_profile != nullptr;
+    }
+    if (loaded) host_.save_profile_store();
+    return ApplyOutcome::mouse_sleeping;
+  }
   if (!take_snapshot()) return ApplyOutcome::no_profile;
 
   host_.kill_watchdogs();
   host_.show_apply_ring(true);
-  if (!send_sections()) {
-    if (send_all_) profiles_.send_all = true;
-    host_.restart_watchdogs();
-    host_.show_apply_ring(false);
-    return ApplyOutcome::stopped;
-  }
+  const bool finished = send_sections();
   host_.restart_watchdogs();
   host_.save_profile_store();
-  {
-    std::lock_guard<std::mutex> lock(profiles_.mutex);
-    *profiles_.last_applied = *snapshot_;
-  }
+  remember_delivered();
   for (const MacroOverlap& overlap : plan_.overlaps) left_out_[static_cast<size_t>(overlap.slot)] = true;
   host_.show_apply_ring(false);
+  if (!finished) return ApplyOutcome::stopped;
   if (sent_buttons_) host_.report_macro_overlaps(plan_.overlaps);
-  return ApplyOutcome::applied;
+  return delivery_.complete() ? ApplyOutcome::applied : ApplyOutcome::not_delivered;
 }
 
 bool SettingsApplier::take_snapshot() {
@@ -52,32 +54,42 @@ bool SettingsApplier::take_snapshot() {
   // apply runs (another profile selected) is not lost.
   send_all_ = profiles_.send_all.exchange(false);
   dirty_ = send_all_ ? all_sections_dirty() : compare_sections(*snapshot_, *profiles_.last_applied);
+  delivery_.begin(dirty_, *snapshot_, send_all_);
   return true;
+}
+
+void SettingsApplier::note(bool DirtyFlags::*section, const SendOutcome& sent) {
+  if (section == nullptr) {
+    if (sent.delivered) delivery_.opener_delivered();
+  } else if (sent.delivered) {
+    delivery_.delivered(section);
+  } else if (sent.no_link_for_it) {
+    delivery_.waits_for_another_link(section);
+  }
 }
 
 bool SettingsApplier::send_sections() {
   const ProfileRecord& record = *snapshot_;
   plan_ = plan_macro_blocks(record);
   sent_buttons_ = dirty_.buttons;
-  // Send results are not inspected: a section no link took counts as applied and goes
-  // out again with its next change.
   const struct {
     bool dirty;
+    bool DirtyFlags::*section;  // null for the opener
     Report (*build)(const ProfileRecord&);
   } reports[] = {
-      {send_all_, [](const ProfileRecord&) { return build_full_send_opener(); }},
-      {dirty_.dpi, build_dpi_report},
-      {dirty_.light, build_light_report},
-      {dirty_.rate, build_polling_rate_report},
+      {send_all_, nullptr, [](const ProfileRecord&) { return build_full_send_opener(); }},
+      {dirty_.dpi, &DirtyFlags::dpi, build_dpi_report},
+      {dirty_.light, &DirtyFlags::light, build_light_report},
+      {dirty_.rate, &DirtyFlags::rate, build_polling_rate_report},
   };
   for (const auto& r : reports) {
     if (!r.dirty) continue;
     if (stopping()) return false;
-    sink_.send_report(r.build(record).view());
+    note(r.section, sink_.deliver(r.build(record).view()));
   }
   if (dirty_.buttons) {
     if (stopping()) return false;
-    sink_.send_report(build_button_mapping_report(record, plan_).view());
+    note(&DirtyFlags::buttons, sink_.deliver(build_button_mapping_report(record, plan_).view()));
   }
   return upload_macros();
 }
@@ -99,16 +111,28 @@ bool SettingsApplier::upload_macros() {
   const ProfileRecord& record = *snapshot_;
   const std::function<bool()> stop = [this] { return stopping(); };
   for (int k = 0; k < kMouseButtons; ++k) {
+    const size_t slot = static_cast<size_t>(k);
+    // A macro left out for want of room is not owed: the user hears about it, and it goes
+    // once it has room (left_out_).
+    if (plan_.skipped[slot]) delivery_.macro_delivered(k);
     if (!needs_upload(k)) continue;
     sent_buttons_ = true;
-    const bool completed = uploader_.upload_macro(record, k, stop);
+    const MacroUploadOutcome upload = uploader_.upload_macro(record, k, stop);
     // Blocks of an upload cut short hold part of this macro and no longer the old one.
     const MacroBlockRange range = macro_block_range(k, record.buttons[k]);
     for (int block = range.first; block <= range.last(); ++block) block_writer_[static_cast<size_t>(block & 0xFF)] = k;
-    if (!completed) return false;
-    left_out_[static_cast<size_t>(k)] = false;
+    if (upload.stopped) return false;
+    // One that did not arrive whole is uploaded again with the next apply.
+    left_out_[slot] = !upload.delivered;
+    if (upload.delivered) delivery_.macro_delivered(k);
   }
   return true;
+}
+
+void SettingsApplier::remember_delivered() {
+  std::lock_guard<std::mutex> lock(profiles_.mutex);
+  delivery_.remember(*snapshot_, *profiles_.last_applied);
+  if (delivery_.full_send_owed()) profiles_.send_all = true;
 }
 
 }  // namespace norvane

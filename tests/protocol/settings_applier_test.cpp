@@ -10,6 +10,7 @@
 #include <vector>
 
 #include "core/profile_defaults.h"
+#include "protocol/dirty_sections.h"
 #include "protocol/report.h"
 #include "protocol/report_sender.h"
 #include "recording_apply_host.h"
@@ -257,7 +258,7 @@ TEST_F(SettingsApplierTest, SleepingMouseLeavesEverythingPending) {
 
   EXPECT_EQ(applier.apply_settings(), ApplyOutcome::mouse_sleeping);
   EXPECT_TRUE(sink.reports.empty());
-  EXPECT_TRUE(host.calls.empty());
+  EXPECT_THAT(host.calls, ElementsAre("save")) << "the store keeps the edit";
   EXPECT_EQ(profiles.last_applied->light_brightness, 8);
   EXPECT_TRUE(profiles.send_all);
 
@@ -302,7 +303,7 @@ TEST_F(SettingsApplierTest, EditMadeWhileSendingStaysPendingForTheNextApply) {
   EXPECT_EQ(profiles.last_applied->ripple_control, 0);
 }
 
-TEST_F(SettingsApplierTest, ShutDownEndsAnApplyBetweenChunksAndKeepsItPending) {
+TEST_F(SettingsApplierTest, ShutDownEndsAnApplyBetweenChunksAndKeepsTheRestPending) {
   give_macro(current().buttons[0], 60, 0x04);  // two chunks
   profiles.send_all = true;
   bool closing = false;
@@ -312,10 +313,16 @@ TEST_F(SettingsApplierTest, ShutDownEndsAnApplyBetweenChunksAndKeepsItPending) {
   EXPECT_EQ(applier.apply_settings(), ApplyOutcome::stopped);
 
   EXPECT_THAT(sink.commands(), ElementsAre(0x0C, 0x04, 0x05, 0x06, 0x08, 0x09));
-  EXPECT_EQ(host.saves(), 0u);
-  EXPECT_THAT(host.calls, ElementsAre("kill watchdogs", "show ring", "restart watchdogs", "hide ring"));
-  EXPECT_TRUE(profiles.send_all);
-  EXPECT_EQ(profiles.last_applied->buttons[0].function, 1);
+  EXPECT_THAT(host.calls, ElementsAre("kill watchdogs", "show ring", "restart watchdogs", "save", "hide ring"));
+  EXPECT_EQ(profiles.last_applied->buttons[0].function, kFunctionMacro);  // the mapping arrived
+
+  // The next run sends the interrupted macro (the mapping beside it), nothing else.
+  closing = false;
+  sink.during_send = nullptr;
+  sink.reports.clear();
+  EXPECT_EQ(applier.apply_settings(), ApplyOutcome::applied);
+  EXPECT_THAT(sink.commands(), ElementsAre(0x08, 0x09, 0x09));
+  EXPECT_FALSE(compare_sections(current(), *profiles.last_applied).any());
 }
 
 TEST_F(SettingsApplierTest, ApplyThroughTheCableIsPacedBySenderAndUploader) {
