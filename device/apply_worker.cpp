@@ -3,6 +3,7 @@
 #include <utility>
 
 #include "core/messages.h"
+#include "core/trace.h"
 
 namespace norvane {
 
@@ -17,17 +18,29 @@ void ApplyWorker::start() {
   thread_ = std::thread([this] { run(); });
 }
 
-bool ApplyWorker::post(uint32_t id, uintptr_t wparam, intptr_t lparam) { return queue_.post(id, wparam, lparam); }
+bool ApplyWorker::post(uint32_t id, uintptr_t wparam, intptr_t lparam) {
+  if (id != UM_APPLY_THREAD) return queue_.post(id, wparam, lparam);
+  if (apply_waiting_.exchange(true)) return !queue_.quitting();
+  if (queue_.post(id, wparam, lparam)) return true;
+  apply_waiting_ = false;
+  return false;
+}
 
 void ApplyWorker::stop() {
-  queue_.quit();
+  if (!queue_.quitting()) {
+    queue_.quit();
+    if (thread_.joinable()) trace("apply worker: stopping\n");
+  }
   if (thread_.joinable()) thread_.join();
 }
 
 void ApplyWorker::run() {
   Message message;
   while (queue_.get(message)) {
-    if (message.id == UM_APPLY_THREAD && links_.any_library_link_or_ble() && apply_) apply_();
+    if (message.id != UM_APPLY_THREAD) continue;
+    // Taken before the apply starts, so a request made while it runs queues the next one.
+    apply_waiting_ = false;
+    if (links_.any_library_link_or_ble() && apply_) apply_();
   }
 }
 

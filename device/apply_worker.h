@@ -4,9 +4,13 @@
 //
 // Requests arrive as thread message 1552 through post(), from any thread. For each
 // one the worker runs the apply routine when a link to the mouse is up (a library
-// link present or Bluetooth LE connected); other messages are ignored. stop() lets
-// the requests already queued run, then ends and joins the thread.
+// link present or Bluetooth LE connected); other messages are ignored. A request made
+// while another one still waits its turn merges into it: the apply takes a fresh
+// snapshot of the profile when it starts, so a burst of clicks ends in at most the apply
+// already running and one more. stop() lets the request already queued run, then ends
+// and joins the thread.
 
+#include <atomic>
 #include <cstdint>
 #include <functional>
 #include <thread>
@@ -25,7 +29,8 @@ class ApplyWorker {
 
   // Starts the thread. Later calls do nothing.
   void start();
-  // Queues a thread message; false once stop() was called.
+  // Queues a thread message; false once stop() was called. An apply request while
+  // another waits is merged into it (true: it will be carried out).
   bool post(uint32_t id, uintptr_t wparam = 0, intptr_t lparam = 0);
   // Ends the queue, waits for the thread without a time limit. Idempotent.
   void stop();
@@ -39,6 +44,8 @@ class ApplyWorker {
   std::function<void()> apply_;
   ThreadMessageQueue queue_;
   std::thread thread_;
+  // An apply request is queued and not yet taken by the worker.
+  std::atomic<bool> apply_waiting_{false};
   bool started_ = false;
 };
 
