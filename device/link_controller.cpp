@@ -209,6 +209,7 @@ void LinkController::finish_arrival(LibraryLink link) {
   bool& pending = arrival_pending_[index_of(link)];
   if (!pending) return;
   pending = false;
+  reached_back_ = false;
 
   // A device that does not open is not present: nothing could be sent through it.
   // Its next arrival tries again.
@@ -238,6 +239,9 @@ void LinkController::finish_arrival(LibraryLink link) {
       break;
   }
   if (!another_link_up(link)) set_any_link(1);
+  // The cable reaches the mouse at once; behind a receiver it is reachable once heard
+  // (mark_online).
+  if (link == LibraryLink::wired) reached_back();
 }
 
 void LinkController::on_link_gone(LibraryLink link) {
@@ -303,11 +307,20 @@ void LinkController::mark_online(LibraryLink receiver_link) {
   r.online = 1;
   sink_.show_link(r.icon, true);
   sink_.links_changed();
+  reached_back();
 }
 
 void LinkController::awake() {
+  const bool was_sleeping = links_.mouse_sleeping != 0;
   links_.mouse_sleeping = 0;
   sink_.show_sleeping(false);
+  if (was_sleeping) reached_back();
+}
+
+void LinkController::reached_back() {
+  if (reached_back_) return;
+  reached_back_ = true;
+  sink_.mouse_reachable(MouseReach::back);
 }
 
 void LinkController::watchdog_expired(LibraryLink receiver_link) {
@@ -322,6 +335,7 @@ void LinkController::watchdog_expired(LibraryLink receiver_link) {
 void LinkController::set_ble_connected(bool connected) {
   if (!open_) return;
   if (connected) {
+    reached_back_ = false;
     links_.ble_present = 1;
     ble_.set_fragments(kBleVidFragment, kBlePidFragment);
     timers_.start_timer(TIMER_BLE_REGISTER, kBleRegisterDelayMs);
@@ -334,6 +348,7 @@ void LinkController::set_ble_connected(bool connected) {
     links_.wired_state = kLinkGone;
     sink_.links_changed();
     if (links_.wireless_state != kLinkPresent && links_.wired_state != kLinkPresent) set_any_link(1);
+    reached_back();
     return;
   }
 

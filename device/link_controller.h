@@ -108,6 +108,8 @@ class LinkController {
   void mark_online(LibraryLink receiver_link);
   void awake();
   void watchdog_expired(LibraryLink receiver_link);
+  // Tells the sink the mouse is reachable again, once per event or arrival.
+  void reached_back();
 
   void on_battery_event(EventSource source, const BatteryReport& report);
   void on_receiver_battery_event(LibraryLink receiver_link, const BatteryReport& report);
@@ -128,6 +130,9 @@ class LinkController {
   std::array<int, 3> open_errors_{};
   bool open_ = false;
   bool closed_ = false;
+  // Set while an event or arrival is handled once the sink has heard it made the mouse
+  // reachable again, so the event itself is not reported a second time.
+  bool reached_back_ = false;
   std::thread::id ui_thread_;
 };
 

@@ -30,12 +30,19 @@ void LinkController::on_device_event(EventSource source, uint16_t code, uint16_t
   const std::optional<DeviceEvent> event = decode_device_event(source, code, value);
   if (!event) return;
 
+  if (const auto* ack = std::get_if<Acknowledgement>(&*event)) {
+    // Part of the send under way, not news about the mouse.
+    links_.wireless_ack = ack->accepted ? 1 : 0;
+    return;
+  }
+  reached_back_ = false;
   std::visit(Overloaded{
                  [&](const BatteryReport& report) { on_battery_event(source, report); },
-                 [&](const Acknowledgement& ack) { links_.wireless_ack = ack.accepted ? 1 : 0; },
                  [&](const auto&) { sink_.mouse_changed(*event); },
              },
              *event);
+  // Whatever it said, the mouse is there to hear what is still waiting for it.
+  if (!reached_back_) sink_.mouse_reachable(MouseReach::heard);
 }
 
 // ---- battery ----

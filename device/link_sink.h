@@ -13,6 +13,12 @@ namespace norvane {
 // The four links' icons.
 enum class LinkIcon : uint8_t { wired, wireless, wireless_8k, ble };
 
+// How the link side learned that the mouse can take reports.
+enum class MouseReach : uint8_t {
+  back,   // it woke, a receiver hears it again, the cable came or Bluetooth LE connected
+  heard,  // it sent an event while it was already reachable
+};
+
 class LinkSink {
  public:
   virtual ~LinkSink() = default;
@@ -37,6 +43,10 @@ class LinkSink {
   // A change the user made on the mouse (DPI level, polling rate, lighting mode, or
   // a setting it saved itself), for the profile to follow.
   virtual void mouse_changed(const DeviceEvent& event) = 0;
+
+  // The mouse can be reached: changes still waiting for it may go now. Called once per
+  // event from the mouse (after what the event changed) and once per arrival.
+  virtual void mouse_reachable(MouseReach how) = 0;
 };
 
 // The main window's numbered timers: starting a running timer restarts it.

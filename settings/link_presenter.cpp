@@ -80,59 +80,52 @@ void LinkPresenter::mouse_changed(const DeviceEvent& event) {
   std::visit([this](const auto& e) { follow(e); }, event);
 }
 
+template <typename Change>
+bool LinkPresenter::take_from_mouse(Change&& change) {
+  {
+    std::lock_guard<std::mutex> lock(profiles_.mutex);
+    // Without a loaded profile there is nothing to follow; writing the store then would
+    // replace the file with an empty list.
+    if (profiles_.current_profile == nullptr || profiles_.last_applied == nullptr) return false;
+    change(*profiles_.current_profile);
+    change(*profiles_.last_applied);
+  }
+  hooks_.save_profile_store();
+  return true;
+}
+
 void LinkPresenter::follow(const DpiLevelChanged& event) {
-  bool edited = false;
   int32_t dpi = 0;
-  profiles_.edit_current([&](ProfileRecord& record) {
+  const bool followed = take_from_mouse([&](ProfileRecord& record) {
     record.current_dpi_level = event.level - 1;
-    dpi = record.dpi_value[event.level - 1];
-    edited = true;
+    if (&record == profiles_.current_profile) dpi = record.dpi_value[event.level - 1];
   });
-  if (!edited) return;  // no profile loaded yet: nothing to follow
+  if (!followed) return;
   view_.set_checked_quietly(numbered(kDpiLevelOptionPrefix, event.level), true);
   view_.post_message(UM_DPI_POPUP, 0, dpi);
-  save_device_change();
 }
 
 void LinkPresenter::follow(const PollingRateChanged& event) {
-  bool edited = false;
-  profiles_.edit_current([&](ProfileRecord& record) {
+  const bool followed = take_from_mouse([&](ProfileRecord& record) {
     if (event.rate) record.polling_rate = *event.rate;
     if (event.rate_hs) record.polling_rate_hs = *event.rate_hs;
-    edited = true;
   });
-  if (!edited) return;
+  if (!followed) return;
   if (event.rate) view_.set_checked_quietly(numbered(kRateOptionPrefix, *event.rate + 1), true);
   if (event.rate_hs) view_.set_checked_quietly(numbered(kRateHsOptionPrefix, *event.rate_hs + 1), true);
-  save_device_change();
 }
 
 void LinkPresenter::follow(const LightingModeChanged& event) {
-  bool edited = false;
-  profiles_.edit_current([&](ProfileRecord& record) {
-    record.light_mode = event.mode;
-    edited = true;
-  });
-  if (!edited) return;
+  const bool followed = take_from_mouse([&](ProfileRecord& record) { record.light_mode = event.mode; });
+  if (!followed) return;
   view_.select_item_quietly(kLightCombo, event.mode);
   hooks_.refresh_lighting_rows();
-  save_device_change();
 }
 
-void LinkPresenter::follow(const SettingsSaved&) { save_device_change(); }
-
-void LinkPresenter::save_device_change() {
-  bool copied = false;
-  {
-    std::lock_guard<std::mutex> lock(profiles_.mutex);
-    if (profiles_.current_profile && profiles_.last_applied) {
-      *profiles_.last_applied = *profiles_.current_profile;
-      copied = true;
-    }
-  }
-  // Without a loaded profile there is nothing to save; writing the store then would
-  // replace the file with an empty list.
-  if (copied) hooks_.save_profile_store();
+// The mouse kept a setting of its own: nothing of the profile changes, the store is
+// written as the mouse asks.
+void LinkPresenter::follow(const SettingsSaved&) {
+  take_from_mouse([](ProfileRecord&) {});
 }
 
 }  // namespace norvane

@@ -42,9 +42,10 @@ void CMS_1_Page::attach(WindowBase& window, const HookFunctions& hooks) {
   view_ = std::make_unique<PageViewAdapter>(window);
   presenter_ = std::make_unique<LinkPresenter>(*view_, profiles_, links_, *this);
   Clock& clock = environment_.clock ? *environment_.clock : system_clock();
-  devices_ = std::make_unique<PageDevices>(
-      PageDeviceParts{environment_.exe_folder, store_folder_, clock, profiles_, links_, *view_, *presenter_,
-                      window.port(), [this](const std::vector<MacroOverlap>& o) { show_macro_overlaps(o); }});
+  devices_ = std::make_unique<PageDevices>(PageDeviceParts{
+      environment_.exe_folder, store_folder_, clock, profiles_, links_, *view_, *presenter_, window.port(),
+      [this](const std::vector<MacroOverlap>& o) { show_macro_overlaps(o); },
+      [this](ApplyOutcome outcome, int pending) { presenter_->apply_finished(outcome, pending); }});
   devices_->controller().open_links();
 }
 
@@ -137,5 +138,7 @@ void CMS_1_Page::save_profile_store() {
 }
 
 QString CMS_1_Page::language_text(const char* key) const { return resources().text(QString::fromLatin1(key)); }
+
+std::string CMS_1_Page::language_string(const char* key) const { return language_text(key).toStdString(); }
 
 }  // namespace norvane

@@ -134,9 +134,8 @@ class CMS_1_Page final : public MainWindowPage, public LinkPageHooks {
   // After an apply (UI thread): tells the user about macro buttons left out.
   void show_macro_overlaps(const std::vector<MacroOverlap>& overlaps);
 
-  // Asks the worker for an apply: at once (message 1559 to the window), or after
-  // `delay_ms` through timer 529, restarted by every call so a burst ends in one request.
-  void request_apply();
+  // Asks the worker for an apply after `delay_ms` through timer 529, restarted by every
+  // call so a burst ends in one request (request_apply, below, asks at once).
   void request_apply_after(int delay_ms);
 
   // --- showing the record (page_refresh.cpp)
@@ -150,6 +149,9 @@ class CMS_1_Page final : public MainWindowPage, public LinkPageHooks {
   // LinkPageHooks
   void refresh_lighting_rows() override;
   void save_profile_store() override;
+  // Message 1559 to the window: the worker applies at once.
+  void request_apply() override;
+  std::string language_string(const char* key) const override;
 
   // The page's own main-window timers (delayed apply request, section scroll).
   void on_settings_timer(int id);

@@ -43,6 +43,8 @@ inline constexpr char kProfileRenameButton[] = "ms_1_profile_rename_btn";
 inline constexpr char kProfileImportButton[] = "ms_1_profile_import_btn";
 inline constexpr char kProfileExportButton[] = "ms_1_profile_export_btn";
 inline constexpr char kApplyRing[] = "apply_ring";
+// Under the link icons: how many changes have not reached the mouse yet.
+inline constexpr char kPendingChangesLabel[] = "ms_1_label_pending";
 
 // The link side: link icons, the "asleep" label, the battery, and the sections whose
 // layout depends on the link.

@@ -1,6 +1,9 @@
 #include "settings/page_devices.h"
 
+#include <algorithm>
+
 #include "core/trace.h"
+#include "protocol/section_delivery.h"
 #include "storage/profile_store.h"
 
 namespace norvane {
@@ -8,6 +11,7 @@ namespace norvane {
 PageDevices::PageDevices(const PageDeviceParts& parts)
     : profiles_(parts.profiles),
       store_folder_(parts.store_folder),
+      apply_finished_(parts.apply_finished),
       window_port_(parts.window_port),
       drivers_(parts.exe_folder),
       gatt_(bluez_system_bus()),
@@ -30,9 +34,10 @@ PageDevices::PageDevices(const PageDeviceParts& parts)
       applier_(parts.profiles, parts.links, sender_, parts.clock, apply_host_),
       controller_(LinkControllerParts{parts.links, drivers_, ble_port_, *ble_probe_, parts.sink, parts.view},
                   NvPostTarget{window_port_.get(), &MessagePort::post_from_c}, [this] { run_apply(); }) {
-  // At shut-down an apply in progress ends between reports instead of finishing a
-  // long macro upload.
+  // At shut-down an apply in progress ends at the next report, macro part or round
+  // instead of finishing a long macro upload.
   applier_.set_stop_check([this] { return controller_.apply_stop_requested(); });
+  sender_.set_stop_check([this] { return controller_.apply_stop_requested(); });
 }
 
 PageDevices::~PageDevices() { close(); }
@@ -48,9 +53,15 @@ void PageDevices::close() {
 void PageDevices::run_apply() {
   const ApplyOutcome outcome = applier_.apply_settings();
   switch (outcome) {
-    case ApplyOutcome::applied: {
+    case ApplyOutcome::applied:
+    case ApplyOutcome::not_delivered: {
       const DirtyFlags& d = applier_.last_dirty();
       trace("Apply: dpi=%d light=%d rate=%d buttons=%d\n", d.dpi, d.light, d.rate, d.buttons);
+      if (outcome == ApplyOutcome::not_delivered) {
+        const DirtyFlags& u = applier_.last_delivery().undelivered();
+        trace("Apply: not delivered, kept for later: dpi=%d light=%d rate=%d buttons=%d macros=%d\n", u.dpi,
+              u.light, u.rate, u.buttons, static_cast<int>(std::count(u.macro.begin(), u.macro.end(), true)));
+      }
       break;
     }
     case ApplyOutcome::mouse_sleeping:
@@ -62,6 +73,10 @@ void PageDevices::run_apply() {
     case ApplyOutcome::stopped:
       trace("Apply: stopped at shut-down\n");
       break;
+  }
+  if (apply_finished_) {
+    const int pending = pending_changes(profiles_);
+    ui_calls_.post([this, outcome, pending] { apply_finished_(outcome, pending); });
   }
 }
 

@@ -6,8 +6,8 @@
 // messages to that window) and closed before the window goes.
 //
 // Threads: built, used and destroyed on the UI thread. The apply runs on the worker
-// thread; what it asks of the UI (watchdog timers, busy ring) and the Bluetooth LE
-// events are queued over to the UI thread.
+// thread; what it asks of the UI (watchdog timers, busy ring, how it ended) and the
+// Bluetooth LE events are queued over to the UI thread.
 
 #include <functional>
 #include <memory>
@@ -42,6 +42,9 @@ struct PageDeviceParts {
   MessagePortPtr window_port;  // the driver libraries post their messages here
   // Macro buttons an apply left out, handed over to the UI thread.
   std::function<void(const std::vector<MacroOverlap>&)> macro_overlaps;
+  // Told on the UI thread after every apply: how it ended and how many changes have
+  // still not reached the mouse.
+  std::function<void(ApplyOutcome, int pending)> apply_finished;
 };
 
 class PageDevices {
@@ -63,6 +66,7 @@ class PageDevices {
 
   ProfileState& profiles_;
   std::string store_folder_;
+  std::function<void(ApplyOutcome, int)> apply_finished_;
   MessagePortPtr window_port_;
   UiThreadCalls ui_calls_;
   DriverLibraryPorts drivers_;

@@ -10,6 +10,7 @@
 #include <QUiLoader>
 #include <QVBoxLayout>
 
+#include "app/toolkit/busy_ring.h"
 #include "app/toolkit/color_palette.h"
 #include "app/toolkit/control.h"
 #include "app/toolkit/resources.h"
@@ -28,6 +29,11 @@ class SkinUiLoader : public QUiLoader {
       auto* palette = new ColorPalette(parent);
       palette->setObjectName(name);
       return palette;
+    }
+    if (class_name == QLatin1String("BusyRing")) {
+      auto* ring = new BusyRing(parent);
+      ring->setObjectName(name);
+      return ring;
     }
     return QUiLoader::createWidget(class_name, parent, name);
   }

@@ -22,6 +22,7 @@
 //   PopupMenu      popup_menu.h    menus from menu skins, item chosen -> message 1027
 //   TrayIcon       tray_icon.h     notification-area icon, clicks -> message 1025
 //   ColorPalette   color_palette.h the colour palette control
+//   BusyRing       busy_ring.h     a small spinning ring while work is under way
 //
 // Threads: everything here runs on the UI thread except MessagePort::post, which any
 // thread may call. Worker threads get their own queue (app/thread_message_queue.h).

@@ -50,8 +50,12 @@ class CountingHooks final : public LinkPageHooks {
  public:
   void refresh_lighting_rows() override { ++lighting_refreshes; }
   void save_profile_store() override { ++saves; }
+  void request_apply() override { ++apply_requests; }
+  // The key itself stands for its text.
+  std::string language_string(const char* key) const override { return key; }
   int lighting_refreshes = 0;
   int saves = 0;
+  int apply_requests = 0;
 };
 
 // The main window's queue as the libraries see it: an NvPostTarget, safe from any thread.

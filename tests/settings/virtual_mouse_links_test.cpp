@@ -14,6 +14,7 @@
 
 #include "device/driver_library_ports.h"
 #include "drivers/virtual/virtual_mouse_control.h"
+#include "protocol/dirty_sections.h"
 #include "settings/page_controls.h"
 #include "tests/settings/link_harness.h"
 
@@ -197,7 +198,7 @@ TEST_F(VirtualMouseLinksTest, PluggingAndUnplugging) {
 TEST_F(VirtualMouseLinksTest, DpiLevelChangedOnTheMouse) {
   start(VM_LINK_BIT(VM_LINK_24G));
   h.record().dpi_value[2] = 64;
-  h.record().light_brightness = 3;  // an edit not applied yet: the save takes it as applied
+  h.record().light_brightness = 3;  // edits not applied yet: they stay pending
 
   vm_send_event(0x10, 3, 0);
   settle();
@@ -208,7 +209,14 @@ TEST_F(VirtualMouseLinksTest, DpiLevelChangedOnTheMouse) {
   EXPECT_EQ(popups[0].wparam, 0u);
   EXPECT_EQ(popups[0].lparam, 64);
   EXPECT_EQ(h.hooks.saves, 1);
-  EXPECT_EQ(std::memcmp(h.profiles.current_profile, h.profiles.last_applied.get(), sizeof(ProfileRecord)), 0);
+  // The level the mouse chose is what it holds; the edits still differ from it.
+  EXPECT_EQ(h.profiles.last_applied->current_dpi_level, 2);
+  EXPECT_EQ(h.profiles.last_applied->dpi_value[2], 32);
+  EXPECT_EQ(h.profiles.last_applied->light_brightness, 8);
+  const DirtyFlags pending = compare_sections(h.record(), *h.profiles.last_applied);
+  EXPECT_TRUE(pending.dpi);
+  EXPECT_TRUE(pending.light);
+  EXPECT_FALSE(pending.rate || pending.buttons || pending.wakeup);
 
   vm_send_event(0x10, 0, 0);
   vm_send_event(0x10, 9, 0);
