@@ -345,7 +345,9 @@ int VirtualMouse::receive_locked(int link, Channel channel, const uint8_t* data,
   if (sleeping_) {
     ++counters_.ignored_asleep;
     log_.add(now, link, VM_TO_MOUSE, VM_FRAME_ASLEEP, -1, data, length);
-    return length;
+    // A receiver takes the transfer for a mouse it cannot reach; on the cable and over
+    // Bluetooth LE the sleeping mouse is the device itself, and the transfer fails.
+    return link == VM_LINK_24G || link == VM_LINK_8K ? length : 0;
   }
   if (link == VM_LINK_8K && channel == Channel::Feature) {
     // The 8 kHz receiver takes its reports as 65-byte frames only.

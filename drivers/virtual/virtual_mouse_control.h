@@ -159,7 +159,8 @@ int vm_plugged(int link);
 void vm_set_links(uint32_t mask);
 
 // --- Mouse actions ----------------------------------------------------------
-// Asleep, the mouse receives nothing and answers nothing.
+// Asleep, the mouse receives nothing and answers nothing: a transfer on the cable or
+// over Bluetooth LE fails, a receiver takes its transfer but no acknowledgement comes.
 void vm_sleep(void);
 void vm_wake(void);
 // The DPI button: wakes the mouse, moves to the next enabled level and sends

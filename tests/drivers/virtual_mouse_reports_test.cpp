@@ -219,11 +219,16 @@ TEST_F(VirtualMouseTest, TheWrongChannelOrAClosedDeviceTakesNothing) {
 
 TEST_F(VirtualMouseTest, AsleepTheMouseReceivesNothing) {
   mouse.fall_asleep();
-  send(VM_LINK_CABLE, kDefaultLight);
+  // The cable and Bluetooth LE reach the mouse itself: the transfer fails. A receiver
+  // takes it for the mouse it cannot reach.
+  EXPECT_EQ(send(VM_LINK_CABLE, kDefaultLight), 0);
+  EXPECT_EQ(send(VM_LINK_BLE, kDefaultLight), 0);
+  EXPECT_EQ(send(VM_LINK_24G, kDefaultLight), 15);
   EXPECT_EQ(mouse.state().accepted_light, 0u);
-  EXPECT_EQ(mouse.counters().ignored_asleep, 1u);
+  EXPECT_EQ(mouse.counters().ignored_asleep, 3u);
+  EXPECT_EQ(mouse.counters().acks_sent, 0u);
   mouse.wake();
-  send(VM_LINK_CABLE, kDefaultLight);
+  EXPECT_EQ(send(VM_LINK_CABLE, kDefaultLight), 15);
   EXPECT_EQ(mouse.state().accepted_light, 1u);
 }
 
