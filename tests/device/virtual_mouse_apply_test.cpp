@@ -7,6 +7,7 @@
 #include <gtest/gtest.h>
 
 #include <atomic>
+#include <functional>
 #include <memory>
 #include <string>
 #include <vector>
@@ -14,8 +15,10 @@
 #include "core/messages.h"
 #include "device/driver_library.h"
 #include "drivers/virtual/virtual_mouse_control.h"
+#include "protocol/dirty_sections.h"
 #include "protocol/function_link_endpoints.h"
 #include "protocol/report_sender.h"
+#include "protocol/section_delivery.h"
 #include "protocol/settings_applier.h"
 #include "protocol/settings_reports.h"
 #include "tests/protocol/recording_apply_host.h"
@@ -161,12 +164,22 @@ class VirtualMouseApplyTest : public ::testing::Test {
 
   DriverLibraries libraries{NORVANE_DRIVER_DIR};
   LinkState links;
+  std::atomic<int> wired_set_features{0};
   std::atomic<int> wireless_set_features{0};
+  // Called after each transfer with the number of transfers on that link so far.
+  std::function<void(int)> after_wired;
+  std::function<void(int)> after_wireless;
   FunctionLinkEndpoints endpoints{
-      [this](std::span<const uint8_t> b) { return libraries.wired.set_feature(b.data(), static_cast<int>(b.size())); },
       [this](std::span<const uint8_t> b) {
-        ++wireless_set_features;
-        return libraries.wireless.set_feature(b.data(), static_cast<int>(b.size()));
+        const int result = libraries.wired.set_feature(b.data(), static_cast<int>(b.size()));
+        if (after_wired) after_wired(++wired_set_features);
+        return result;
+      },
+      [this](std::span<const uint8_t> b) {
+        const int result = libraries.wireless.set_feature(b.data(), static_cast<int>(b.size()));
+        const int count = ++wireless_set_features;
+        if (after_wireless) after_wireless(count);
+        return result;
       },
       [this](std::span<const uint8_t> b) { return libraries.wireless_8k.write_usb(b.data(), static_cast<int>(b.size())); },
       [](std::span<const uint8_t> b) { return vm_ble_write(b.data(), static_cast<int>(b.size())); }};
@@ -242,6 +255,117 @@ TEST_F(VirtualMouseApplyTest, ReceiverAcknowledgementStopsTheRepeats) {
   wireless_set_features = 0;
   sender.send_report(light.view());
   EXPECT_EQ(wireless_set_features, 2);
+}
+
+// Edits to the DPI levels and the lighting, made after the whole profile reached the mouse.
+void edit_dpi_and_light(ProfileRecord& record) {
+  record.dpi_value[0] = 77;
+  record.light_brightness = 6;
+}
+
+bool nothing_pending(const ProfileState& profiles) {
+  return !compare_sections(*profiles.current_profile, *profiles.last_applied).any() && !profiles.send_all;
+}
+
+// Asleep, the mouse takes nothing: on the cable the transfer fails, behind the receiver
+// no acknowledgement comes. The edits stay pending and arrive once it is awake.
+class SleepingMouseApplyTest : public VirtualMouseApplyTest, public ::testing::WithParamInterface<int> {};
+
+TEST_P(SleepingMouseApplyTest, EditsMadeWhileTheMouseSleepsArriveOnceItWakes) {
+  connect(VM_LINK_BIT(GetParam()));
+  ASSERT_EQ(applier.apply_settings(), ApplyOutcome::applied);
+  const int32_t brightness_before = profiles.last_applied->light_brightness;
+
+  vm_sleep();
+  edit_dpi_and_light(*profiles.current_profile);
+  EXPECT_EQ(applier.apply_settings(), ApplyOutcome::not_delivered);
+  const DirtyFlags pending = compare_sections(*profiles.current_profile, *profiles.last_applied);
+  EXPECT_TRUE(pending.dpi && pending.light);
+  EXPECT_EQ(profiles.last_applied->light_brightness, brightness_before);
+  EXPECT_EQ(pending_changes(profiles), 2);
+
+  vm_wake();
+  EXPECT_EQ(applier.apply_settings(), ApplyOutcome::applied);
+  EXPECT_TRUE(nothing_pending(profiles));
+  VmMouseState s{};
+  vm_get_state(&s);
+  test::expect_mouse_holds_settings(s, *profiles.current_profile);
+}
+
+INSTANTIATE_TEST_SUITE_P(CableAndReceiver, SleepingMouseApplyTest, ::testing::Values(VM_LINK_CABLE, VM_LINK_24G));
+
+TEST_F(VirtualMouseApplyTest, AcknowledgementsLostThenBackDeliverThePendingSections) {
+  connect(VM_LINK_BIT(VM_LINK_24G));
+  ASSERT_EQ(applier.apply_settings(), ApplyOutcome::applied);
+
+  vm_fault_drop_acks(1);
+  edit_dpi_and_light(*profiles.current_profile);
+  EXPECT_EQ(applier.apply_settings(), ApplyOutcome::not_delivered);
+  EXPECT_EQ(pending_changes(profiles), 2) << "the mouse took the reports, but nothing said so";
+
+  vm_fault_clear();
+  EXPECT_EQ(applier.apply_settings(), ApplyOutcome::applied);
+  EXPECT_TRUE(nothing_pending(profiles));
+  VmMouseState s{};
+  vm_get_state(&s);
+  test::expect_mouse_holds_settings(s, *profiles.current_profile);
+}
+
+// The cable pulled after three of the full send's reports: what arrived counts, the
+// rest goes once the cable is back, and the opener is not sent a second time.
+TEST_F(VirtualMouseApplyTest, CablePulledMidApplySendsTheRestWhenItIsBack) {
+  connect(VM_LINK_BIT(VM_LINK_CABLE));
+  after_wired = [](int transfers) {
+    if (transfers == 3) vm_unplug(VM_LINK_CABLE);
+  };
+  EXPECT_EQ(applier.apply_settings(), ApplyOutcome::not_delivered);
+  EXPECT_FALSE(applier.last_delivery().full_send_owed());
+  const DirtyFlags left = applier.last_delivery().undelivered();
+  EXPECT_FALSE(left.dpi || left.light);
+  EXPECT_TRUE(left.rate && left.buttons && left.macro[0] && left.macro[1] && left.macro[7]);
+  EXPECT_EQ(pending_changes(profiles), 5) << "rate, buttons and three macros";
+
+  after_wired = nullptr;
+  vm_plug(VM_LINK_CABLE);
+  ASSERT_NE(libraries.wired.open_feature_device(), 0);
+  EXPECT_EQ(applier.apply_settings(), ApplyOutcome::applied);
+  EXPECT_TRUE(nothing_pending(profiles));
+  expect_mouse_holds(*profiles.current_profile, true);
+}
+
+// Closing during a 2.4 GHz macro upload whose acknowledgements are lost: the upload
+// would go on for ten rounds of three one-second parts; it ends at the next part.
+TEST_F(VirtualMouseApplyTest, ShutDownDuringAMacroUploadEndsWithinASecond) {
+  connect(VM_LINK_BIT(VM_LINK_24G));
+  bool closing = false;
+  int64_t closed_at = -1;
+  applier.set_stop_check([&] { return closing; });
+  sender.set_stop_check([&] { return closing; });
+  after_wireless = [&](int transfers) {
+    if (transfers == 5) vm_fault_drop_acks(1);  // the five reports went through
+    if (transfers == 5 + 3 * 4 + 1) {           // the fifth round of the first chunk
+      closing = true;
+      closed_at = clock.now_ms();
+    }
+  };
+  EXPECT_EQ(applier.apply_settings(), ApplyOutcome::stopped);
+  ASSERT_GE(closed_at, 0);
+  EXPECT_LE(clock.now_ms() - closed_at, 1000);
+  EXPECT_EQ(host.saves(), 1u) << "the store keeps what the user set";
+  const DirtyFlags left = applier.last_delivery().undelivered();
+  EXPECT_FALSE(left.dpi || left.light || left.rate || left.buttons);
+  EXPECT_TRUE(left.macro[0] && left.macro[1] && left.macro[7]);
+
+  // The next run sends the interrupted macros.
+  closing = false;
+  after_wireless = nullptr;
+  vm_fault_clear();
+  EXPECT_EQ(applier.apply_settings(), ApplyOutcome::applied);
+  EXPECT_TRUE(nothing_pending(profiles));
+  VmMouseState s{};
+  vm_get_state(&s);
+  test::expect_mouse_holds_settings(s, *profiles.current_profile);
+  for (int k : {0, 1, 7}) EXPECT_NO_FATAL_FAILURE(test::expect_mouse_holds_macro(*profiles.current_profile, k));
 }
 
 }  // namespace
