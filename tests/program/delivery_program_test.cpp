@@ -12,10 +12,14 @@
 #include <QTest>
 #include <QWidget>
 #include <algorithm>
+#include <condition_variable>
+#include <mutex>
+#include <thread>
 #include <string>
 
 #include "settings/page_controls.h"
 #include "tests/program/running_program.h"
+#include "tests/support/qt_test_app.h"
 
 namespace norvane::testing {
 namespace {
@@ -114,16 +118,47 @@ TEST(DeliveryInTheProgram, EditsMadeWithTheCableOutArriveWhenItIsPluggedBack) {
 }
 
 TEST(DeliveryInTheProgram, TwelveQuickDpiClicksEndInTheLastChoiceWithAtMostTwoApplies) {
+  // Declared before the program: its worker may still pause while the program closes.
+  std::mutex mutex;
+  std::condition_variable changed;
+  bool holding = false, released = false;
   RunningProgram program;
   program.settle();
   const int applies = program.applies();
 
-  for (int level : {1, 2, 3, 4, 5, 6, 1, 2, 3, 4, 5, 3}) {
+  // The worker is held in the pause after the first click's report, as a paced send
+  // would keep it, while the other eleven clicks come.
+  const std::thread::id ui_thread = std::this_thread::get_id();
+  program.time().set_sleep_hook([&](int) {
+    if (std::this_thread::get_id() == ui_thread) return;
+    std::unique_lock lock(mutex);
+    if (released) return;
+    holding = true;
+    changed.notify_all();
+    changed.wait(lock, [&] { return released; });
+  });
+  auto release = [&] {
+    std::lock_guard lock(mutex);
+    released = true;
+    changed.notify_all();
+  };
+
+  click(program, "ms_1_option_dpi_step_1");
+  const bool held = run_events_until([&] {
+    std::lock_guard lock(mutex);
+    return holding;
+  });
+  for (int level : {2, 3, 4, 5, 6, 1, 2, 3, 4, 5, 3}) {
     click(program, ("ms_1_option_dpi_step_" + std::to_string(level)).c_str());
   }
+  program.pump();
+  release();
+  ASSERT_TRUE(held);
   ASSERT_TRUE(program.drain());
-  EXPECT_LE(program.applies() - applies, 3) << "at most two for the clicks, one to drain";
-  EXPECT_LE(program.mouse_since_settle().dpi, 2u);
+  program.time().set_sleep_hook(nullptr);
+
+  EXPECT_EQ(program.applies() - applies, 3) << "two for the clicks, one to drain";
+  EXPECT_EQ(program.mouse_since_settle().dpi, 2u);
   EXPECT_EQ(program.mouse().current_level, 2);
   expect_mouse_holds_stored_profile(program);
 }

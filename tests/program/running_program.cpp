@@ -141,21 +141,31 @@ bool RunningProgram::wait_for_applies(int count) {
 }
 
 bool RunningProgram::drain() {
-  size_t mark = 0;
-  {
-    std::lock_guard<std::mutex> lock(trace_mutex_);
-    mark = trace_lines_.size();
-  }
-  control(page_controls::kApplyButton).click();
-  const bool done = run_events_until([&] {
-    std::lock_guard<std::mutex> lock(trace_mutex_);
-    for (size_t i = mark; i < trace_lines_.size(); ++i) {
-      if (trace_lines_[i] == "Apply: dpi=0 light=0 rate=0 buttons=0\n") return true;
+  // A request made while another waits merges into it, and that apply may still find
+  // something to send: ask again until one apply after the request sends nothing.
+  constexpr int kMaxRounds = 8;
+  for (int round = 0; round < kMaxRounds; ++round) {
+    size_t mark = 0;
+    {
+      std::lock_guard<std::mutex> lock(trace_mutex_);
+      mark = trace_lines_.size();
     }
-    return false;
-  });
-  flush_events();
-  return done;
+    control(page_controls::kApplyButton).click();
+    bool empty = false;
+    const bool finished = run_events_until([&] {
+      std::lock_guard<std::mutex> lock(trace_mutex_);
+      for (size_t i = mark; i < trace_lines_.size(); ++i) {
+        if (!trace_lines_[i].starts_with("Apply: dpi=")) continue;
+        empty = trace_lines_[i] == "Apply: dpi=0 light=0 rate=0 buttons=0\n";
+        return true;
+      }
+      return false;
+    });
+    flush_events();
+    if (!finished) return false;
+    if (empty) return true;
+  }
+  return false;
 }
 
 void RunningProgram::settle() {

@@ -87,9 +87,10 @@ class RunningProgram {
   int applies() const;
   // Processes events until `count` applies have finished; false on the guard limit.
   bool wait_for_applies(int count);
-  // Asks for one more apply, which must find nothing to send, and waits for it. The
-  // worker carries out requests in order, so every request made before has been
-  // carried out too; applies() then counts them all, this one included.
+  // Asks for one more apply and waits for it, asking again while the apply that answers
+  // still sends something (a request merges into one already waiting), until one finds
+  // nothing to send. Every request made before has then been carried out; applies()
+  // counts them all, the last one included.
   bool drain();
   // Asks for the first apply (start-up leaves the whole profile to send), waits for it
   // and takes the baseline of mouse_since_settle().

@@ -33,9 +33,12 @@ bool FakeTime::is_running(const void* owner, int id) const {
 }
 
 void FakeTime::sleep_ms(int ms) {
-  std::lock_guard<std::mutex> lock(mutex_);
-  sleeps_.push_back(ms);
-  if (ms > 0) now_ += ms;
+  {
+    std::lock_guard<std::mutex> lock(mutex_);
+    sleeps_.push_back(ms);
+    if (ms > 0) now_ += ms;
+  }
+  if (sleep_hook_) sleep_hook_(ms);
 }
 
 int64_t FakeTime::now_ms() const {

@@ -14,6 +14,7 @@
 // records the pause and moves the clock forward without firing timers.
 
 #include <cstdint>
+#include <functional>
 #include <map>
 #include <memory>
 #include <mutex>
@@ -50,6 +51,9 @@ class FakeTime final : public TimerService, public Clock {
   // Every pause taken through sleep_ms, in order.
   std::vector<int> sleeps() const;
   void clear_sleeps();
+  // Called by sleep_ms (on the sleeping thread, no lock held) after the pause is
+  // recorded: a test may hold a worker there. Set it while no other thread sleeps.
+  void set_sleep_hook(std::function<void(int ms)> hook) { sleep_hook_ = std::move(hook); }
 
  private:
   struct Timer {
@@ -67,6 +71,7 @@ class FakeTime final : public TimerService, public Clock {
   uint64_t next_order_ = 0;
   std::map<Key, Timer> timers_;
   std::vector<int> sleeps_;
+  std::function<void(int)> sleep_hook_;
 };
 
 }  // namespace norvane::testing
