@@ -83,6 +83,7 @@ TEST(DeliveryInTheProgram, AnEditMadeWhileTheMouseSleepsOnTheCableArrivesWhenItW
   EXPECT_TRUE(pending_line_shown(program));
   EXPECT_EQ(program.control(kPendingChangesLabel).text(), QStringLiteral("1 change waiting for the mouse"));
   EXPECT_EQ(program.stored_profile(0).light_brightness, 3) << "the store keeps the edit";
+  program.photograph("pending_changes.png", "ms_1_device_card");
 
   // The mouse wakes and reports its battery: the edit goes without a click.
   vm_wake();
@@ -152,6 +153,8 @@ TEST(DeliveryInTheProgram, TwelveQuickDpiClicksEndInTheLastChoiceWithAtMostTwoAp
     click(program, ("ms_1_option_dpi_step_" + std::to_string(level)).c_str());
   }
   program.pump();
+  EXPECT_TRUE(program.control(kApplyRing).widget()->isVisible()) << "an apply runs";
+  program.photograph("apply_ring.png", "ms_1_device_card");
   release();
   ASSERT_TRUE(held);
   ASSERT_TRUE(program.drain());

@@ -2,9 +2,13 @@
 
 #include <QAbstractSlider>
 #include <QApplication>
+#include <QDir>
 #include <QFile>
+#include <QPixmap>
+#include <QWidget>
 #include <QLineEdit>
 #include <algorithm>
+#include <cstdlib>
 #include <cstring>
 
 #include "app/toolkit/popup_menu.h"
@@ -54,6 +58,10 @@ RunningProgram::RunningProgram(Options options) {
   }
 
   resources().set_folder(QStringLiteral(NORVANE_SOURCE_RES));
+  // Pictures for scripts/screenshots show the program's own look.
+  if (const char* shots = std::getenv("NORVANE_SCREENSHOTS"); shots != nullptr && *shots != '\0') {
+    resources().load_style_sheet(QStringLiteral("style.qss"));
+  }
   options_ = options;
   start();
 }
@@ -196,6 +204,15 @@ VmMouseState RunningProgram::mouse() const {
   VmMouseState s{};
   vm_get_state(&s);
   return s;
+}
+
+void RunningProgram::photograph(const char* file, const char* control_name) {
+  const char* folder = std::getenv("NORVANE_SCREENSHOTS");
+  if (folder == nullptr || *folder == '\0') return;
+  pump();
+  QWidget* shot = window_->native();
+  if (control_name != nullptr && control(control_name).widget() != nullptr) shot = control(control_name).widget();
+  shot->grab().save(QDir(QString::fromLocal8Bit(folder)).filePath(QString::fromLatin1(file)));
 }
 
 std::vector<uint8_t> RunningProgram::stored_file() const {

@@ -106,6 +106,10 @@ class RunningProgram {
   // A file path inside the program's data folder, for files to import and export.
   std::string data_file(const std::string& name) const;
 
+  // When NORVANE_SCREENSHOTS names a folder (scripts/screenshots), saves a picture of the
+  // window there as `file`, cut to the widget named `control`'s window part when given.
+  void photograph(const char* file, const char* control = nullptr);
+
   // The profile store as it is on disk.
   std::vector<uint8_t> stored_file() const;
   ProfileRecord stored_profile(size_t index) const;
