@@ -1,6 +1,7 @@
 #include "storage/atomic_file.h"
 
 #include <fcntl.h>
+#include <sys/stat.h>
 #include <unistd.h>
 
 #include <algorithm>
@@ -49,7 +50,8 @@ int fsync_folder(FileOps& ops, const std::string& folder) {
 // flushed too, or the store could vanish with it after a crash.
 SaveResult ensure_folder(FileOps& ops, const std::string& folder) {
   std::error_code ec;
-  const bool created = fs::create_directories(folder, ec);
+  const bool created = !fs::is_directory(folder, ec);
+  ec = create_private_folders(folder);
   if (ec) return SaveResult{ec, "create folder " + folder};
   if (created) {
     if (const int error = fsync_folder(ops, parent_folder(folder)))
@@ -83,40 +85,51 @@ std::string store_file_path(const std::string& folder, std::string_view file_nam
   return path;
 }
 
-struct StoreFileLock::Slot {
-  std::mutex mutex;
-  std::unique_ptr<std::byte[]> buffer;
-  size_t capacity = 0;
-};
-
 StoreFileLock::StoreFileLock(const std::string& path) {
   static std::mutex registry_mutex;
-  static std::map<std::string, std::unique_ptr<Slot>> slots;  // one per store file, never freed
+  static std::map<std::string, std::unique_ptr<std::mutex>> mutexes;  // one per store file, never freed
+  std::mutex* mutex;
   {
     std::lock_guard<std::mutex> guard(registry_mutex);
-    auto& slot = slots[path];
-    if (!slot) slot = std::make_unique<Slot>();
-    slot_ = slot.get();
+    auto& slot = mutexes[path];
+    if (!slot) slot = std::make_unique<std::mutex>();
+    mutex = slot.get();
   }
-  lock_ = std::unique_lock<std::mutex>(slot_->mutex);
+  lock_ = std::unique_lock<std::mutex>(*mutex);
+}
+
+StoreFileLock::~StoreFileLock() {
+  buffer_.reset();  // before the lock goes
 }
 
 std::span<std::byte> StoreFileLock::image_buffer(size_t size) {
-  // Grows on demand; gives memory back once the store shrank to well below it.
-  if (size > slot_->capacity || slot_->capacity > 4 * size + (size_t{1} << 20)) {
-    slot_->buffer.reset();
-    slot_->buffer = std::make_unique_for_overwrite<std::byte[]>(size);
-    slot_->capacity = size;
-  }
-  return {slot_->buffer.get(), size};
+  buffer_.reset();
+  buffer_ = std::make_unique_for_overwrite<std::byte[]>(size);
+  return {buffer_.get(), size};
 }
 
-SaveResult write_file_atomically(FileOps& ops, const std::string& path, std::span<const std::byte> bytes) {
+std::error_code create_private_folders(const std::string& folder) {
+  std::error_code ec;
+  if (folder.empty() || fs::is_directory(folder, ec)) return {};
+  fs::path path = fs::path(folder).lexically_normal();
+  if (!path.has_filename()) path = path.parent_path();  // "a/b/" names "a/b"
+  const fs::path parent = path.parent_path();
+  if (!parent.empty() && parent != path) {
+    if (std::error_code up = create_private_folders(parent.string())) return up;
+  }
+  if (::mkdir(path.c_str(), kPrivateFolderMode) == 0) return {};
+  const int error = errno;
+  if (error != EEXIST) return {error, std::generic_category()};
+  return fs::is_directory(path, ec) ? std::error_code{} : std::make_error_code(std::errc::not_a_directory);
+}
+
+SaveResult write_file_atomically(FileOps& ops, const std::string& path, std::span<const std::byte> bytes,
+                                 mode_t mode) {
   const std::string folder = parent_folder(path);
   if (SaveResult made = ensure_folder(ops, folder); !made) return made;
 
   const std::string temporary = unique_temporary_path(path);
-  const int fd = ops.open(temporary.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0666);
+  const int fd = ops.open(temporary.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC | O_NOFOLLOW, mode);
   if (fd < 0) return failure(errno, "create", temporary);
 
   const char* step = "write";

@@ -4,6 +4,9 @@
 // in the same folder, are flushed to disk and only then renamed over the old file.
 
 #include <cstddef>
+#include <sys/types.h>
+
+#include <memory>
 #include <mutex>
 #include <span>
 #include <string>
@@ -26,29 +29,40 @@ struct SaveResult {
 // `folder` joined with `file_name`; the folder may or may not end in '/'.
 std::string store_file_path(const std::string& folder, std::string_view file_name);
 
+// Files the program writes are the user's alone: macros may hold recorded keystrokes.
+inline constexpr mode_t kPrivateFileMode = 0600;
+// Folders it creates (the store folder, the data folders) likewise.
+inline constexpr mode_t kPrivateFolderMode = 0700;
+
 // Exclusive use of one store file within the process: every save of the file holds it,
 // so saves land one after the other. A caller that copies shared data takes it before
 // the copy, so the saves land in copy order and the last copy wins.
 //
-// It also lends the buffer the file's image is copied into. The buffer is kept between
-// saves: copying a large store into freshly allocated memory costs several times more
-// than into memory already in use, so each store keeps about its own size allocated.
+// It also lends the buffer the file's image is copied into, which goes with the lock:
+// a store's image is not kept in memory between saves.
 class StoreFileLock {
  public:
   explicit StoreFileLock(const std::string& path);
+  ~StoreFileLock();
   // A buffer of `size` bytes, valid until the lock is released or this is called again.
   std::span<std::byte> image_buffer(size_t size);
 
  private:
-  struct Slot;
-  Slot* slot_;
   std::unique_lock<std::mutex> lock_;
+  std::unique_ptr<std::byte[]> buffer_;
 };
 
 // Writes `bytes` to `path` through a temporary file, fsync and rename, creating the
-// folder when it is missing, and fsyncs the folder afterwards. Never leaves the
-// temporary file behind. Callers that may race hold a StoreFileLock of `path`.
-SaveResult write_file_atomically(FileOps& ops, const std::string& path, std::span<const std::byte> bytes);
+// folder (and its missing parents, each kPrivateFolderMode) when it is missing, and
+// fsyncs the folder afterwards. The new file gets `mode` (never wider than
+// kPrivateFileMode unless asked). Never leaves the temporary file behind. Callers that
+// may race hold a StoreFileLock of `path`.
+SaveResult write_file_atomically(FileOps& ops, const std::string& path, std::span<const std::byte> bytes,
+                                 mode_t mode = kPrivateFileMode);
+
+// Creates `folder` and any missing parents, each with kPrivateFolderMode; a folder
+// that exists is left as it is. Fails when something other than a folder is in the way.
+std::error_code create_private_folders(const std::string& folder);
 
 // Deletes temporary files that an earlier run left beside `path` when it stopped in
 // the middle of a save.

@@ -41,10 +41,14 @@ std::optional<std::string> set_aside_without_link(FileOps& ops, const std::strin
       if (ops.rename(path.c_str(), target.c_str()) != 0) return std::nullopt;
       return target;
     }
-    const auto bytes = read_whole_file(path);
+    // Only a regular file is copied (a copy reads it, and nothing else is ever read),
+    // and the copy is never readable by more people than the original.
+    mode_t original_mode = 0;
+    const auto bytes = read_whole_file(path, UINT64_MAX, &original_mode);
     if (!bytes) return std::nullopt;
     StoreFileLock lock(target);
-    if (!write_file_atomically(ops, target, std::span<const std::byte>(*bytes))) return std::nullopt;
+    if (!write_file_atomically(ops, target, std::span<const std::byte>(*bytes), original_mode & kPrivateFileMode))
+      return std::nullopt;
     return target;
   }
   return std::nullopt;

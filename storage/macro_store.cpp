@@ -14,7 +14,7 @@ LoadResult load_macro_store(MacroLibrary& library, const std::string& folder, co
   remove_stale_temporary_files(path);
 
   MacroLibrary macros;
-  const RecordFileRead read = read_record_file(path, nullptr, 0, macros);
+  const RecordFileRead read = read_record_file(path, nullptr, 0, macros, kMaxMacroStoreBytes);
 
   LoadResult result;
   RepairNotes notes;
@@ -49,6 +49,7 @@ LoadResult load_macro_store(MacroLibrary& library, const std::string& folder, co
 SaveResult save_macro_store(const MacroLibrary& library, const std::string& folder, FileOps* ops) {
   const std::string path = store_file_path(folder, kMacroStoreFileName);
   StoreFileLock file_lock(path);
+  if (library.size() > kMaxStoredMacros) return too_many_records(path, library.size(), "macros");
   const std::span<std::byte> image = file_lock.image_buffer(macro_store_bytes(library.size()));
   copy_macro_store_image(library, image);
   return write_file_atomically(file_ops_or_posix(ops), path, image);

@@ -17,7 +17,8 @@ inline constexpr char kMacroStoreFileName[] = "macro.data";
 // Fills `library` from the file. No file: an empty library and no file is created.
 // Whole records are kept and a cut-short last one is dropped (the original is kept
 // aside and the repaired store written); broken names and event counts are repaired;
-// a file with no whole record is moved aside and the library stays empty.
+// a file with no whole record is moved aside and the library stays empty, and so is
+// one that is not a regular file or is larger than kMaxMacroStoreBytes (unread).
 LoadResult load_macro_store(MacroLibrary& library, const std::string& folder, const StoreOptions& options = {});
 
 // Writes every record atomically (an empty library leaves an empty file); on failure

@@ -44,7 +44,7 @@ LoadResult load_profile_store(ProfileState& page, const std::string& folder, std
 
   auto head = std::make_unique<ProfileStoreHead>();
   ProfileList profiles;
-  const RecordFileRead read = read_record_file(path, head.get(), sizeof *head, profiles);
+  const RecordFileRead read = read_record_file(path, head.get(), sizeof *head, profiles, kMaxProfileStoreBytes);
 
   LoadResult result;
   RepairNotes notes;
@@ -91,6 +91,7 @@ SaveResult save_profile_store(const ProfileState& page, const std::string& folde
   std::span<std::byte> image;
   {
     std::lock_guard<std::mutex> lock(page.mutex);
+    if (page.profiles.size() > kMaxStoredProfiles) return too_many_records(path, page.profiles.size(), "profiles");
     image = file_lock.image_buffer(profile_store_bytes(page.profiles.size()));
     copy_profile_store_image(*page.head, page.profiles, image);
   }

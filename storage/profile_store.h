@@ -28,7 +28,9 @@ inline constexpr char kProfileStoreFileName[] = "pro.data";
 // - complete records are kept, a cut-short last record is dropped, an index out of
 //   range selects the first, broken names and macro counts are repaired; the
 //   original is kept aside and the repaired store written;
-// - nothing to keep: the file is moved aside and the default store written.
+// - nothing to keep: the file is moved aside and the default store written;
+// - not a regular file (a symbolic link, named pipe, device, folder) or larger than
+//   kMaxProfileStoreBytes: moved aside unread, like a file with nothing to keep.
 LoadResult load_profile_store(ProfileState& page, const std::string& folder, std::u16string_view add_profile_text,
                               const StoreOptions& options = {});
 

@@ -1,26 +1,87 @@
 #include "storage/record_file_reader.h"
 
 #include <fcntl.h>
+#include <sys/stat.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <cerrno>
 
 namespace norvane {
+namespace {
 
-ReadOnlyFile::ReadOnlyFile(const std::string& path) : fd_(::open(path.c_str(), O_RDONLY | O_CLOEXEC)) {
-  if (fd_ < 0) error_ = errno;
+const char* what_it_is(mode_t mode) {
+  if (S_ISLNK(mode)) return "a symbolic link";
+  if (S_ISFIFO(mode)) return "a named pipe";
+  if (S_ISSOCK(mode)) return "a socket";
+  if (S_ISCHR(mode)) return "a character device";
+  if (S_ISBLK(mode)) return "a block device";
+  if (S_ISDIR(mode)) return "a folder";
+  return "not a regular file";
+}
+
+}  // namespace
+
+ReadOnlyFile::ReadOnlyFile(const std::string& path, uint64_t max_bytes) : max_bytes_(max_bytes) {
+  // Looked at before it is opened, so a device is never opened at all (opening some
+  // has effects of its own); the checks are repeated on what was opened, in case the
+  // name was replaced in between.
+  struct stat info;
+  if (::lstat(path.c_str(), &info) != 0) {
+    error_ = errno;
+    return;
+  }
+  if (!S_ISREG(info.st_mode)) {
+    refuse(FileRefusal::not_regular, what_it_is(info.st_mode));
+    return;
+  }
+  fd_ = ::open(path.c_str(), O_RDONLY | O_CLOEXEC | O_NOFOLLOW | O_NONBLOCK | O_NOCTTY);
+  if (fd_ < 0) {
+    if (errno == ELOOP) {
+      refuse(FileRefusal::not_regular, "a symbolic link");
+    } else {
+      error_ = errno;
+    }
+    return;
+  }
+  if (::fstat(fd_, &info) != 0) {
+    error_ = errno;
+  } else if (!S_ISREG(info.st_mode)) {
+    refuse(FileRefusal::not_regular, what_it_is(info.st_mode));
+  } else if (static_cast<uint64_t>(info.st_size) > max_bytes_) {
+    refuse(FileRefusal::too_large, std::to_string(info.st_size) + " bytes");
+  } else {
+    mode_ = info.st_mode & 07777;
+    return;
+  }
+  ::close(fd_);
+  fd_ = -1;
 }
 
 ReadOnlyFile::~ReadOnlyFile() {
   if (fd_ >= 0) ::close(fd_);
 }
 
+void ReadOnlyFile::refuse(FileRefusal why, std::string what) {
+  refusal_ = why;
+  // An errno as well, for callers that only look at error().
+  if (why == FileRefusal::too_large) {
+    error_ = EFBIG;
+  } else {
+    error_ = what == "a symbolic link" ? ELOOP : what == "a folder" ? EISDIR : EINVAL;
+  }
+  refused_what_ = std::move(what);
+}
+
 size_t ReadOnlyFile::read(void* buffer, size_t size) {
-  if (fd_ < 0) return 0;
+  if (fd_ < 0 || refusal_ != FileRefusal::none) return 0;
+  // Never more than the limit, whatever the size said when the file was opened.
+  const uint64_t left = max_bytes_ - read_so_far_;
+  const size_t wanted = static_cast<size_t>(std::min<uint64_t>(size, left));
   auto* out = static_cast<std::byte*>(buffer);
   size_t done = 0;
-  while (done < size) {
-    const ssize_t n = ::read(fd_, out + done, size - done);
+  while (done < wanted) {
+    const ssize_t n = ::read(fd_, out + done, wanted - done);
     if (n < 0) {
       if (errno == EINTR) continue;
       error_ = errno;
@@ -29,12 +90,22 @@ size_t ReadOnlyFile::read(void* buffer, size_t size) {
     if (n == 0) break;
     done += static_cast<size_t>(n);
   }
+  read_so_far_ += done;
+  if (done == wanted && wanted < size) {
+    std::byte probe;
+    ssize_t n;
+    do {
+      n = ::read(fd_, &probe, 1);
+    } while (n < 0 && errno == EINTR);
+    if (n > 0) refuse(FileRefusal::too_large, "more than " + std::to_string(max_bytes_) + " bytes");
+  }
   return done;
 }
 
-std::optional<std::vector<std::byte>> read_whole_file(const std::string& path) {
-  ReadOnlyFile file(path);
-  if (file.error()) return std::nullopt;
+std::optional<std::vector<std::byte>> read_whole_file(const std::string& path, uint64_t max_bytes, mode_t* mode) {
+  ReadOnlyFile file(path, max_bytes);
+  if (!file.usable()) return std::nullopt;
+  if (mode) *mode = file.mode();
   std::vector<std::byte> bytes;
   constexpr size_t kChunk = 1 << 20;
   for (;;) {
@@ -42,7 +113,7 @@ std::optional<std::vector<std::byte>> read_whole_file(const std::string& path) {
     bytes.resize(used + kChunk);
     const size_t got = file.read(bytes.data() + used, kChunk);
     bytes.resize(used + got);
-    if (file.error()) return std::nullopt;
+    if (file.error() || file.refusal() != FileRefusal::none) return std::nullopt;
     if (got < kChunk) return bytes;
   }
 }

@@ -19,6 +19,15 @@ inline constexpr size_t profile_store_bytes(size_t profiles) {
 
 inline constexpr size_t macro_store_bytes(size_t macros) { return macros * kMacroRecordBytes; }
 
+// The most records a store may hold, far beyond any real use. A larger file is no
+// store the program wrote: it is refused unread at load (it would take its size in
+// memory twice over), and a save that would write one fails instead, so every store
+// on disk stays loadable.
+inline constexpr size_t kMaxStoredProfiles = 2000;
+inline constexpr size_t kMaxStoredMacros = 20000;
+inline constexpr size_t kMaxProfileStoreBytes = profile_store_bytes(kMaxStoredProfiles);  // 203,595,724
+inline constexpr size_t kMaxMacroStoreBytes = macro_store_bytes(kMaxStoredMacros);        // 61,920,000
+
 // Copy the images into `out`, which holds exactly profile_store_bytes(profiles.size())
 // or macro_store_bytes(macros.size()) bytes.
 void copy_profile_store_image(const ProfileStoreHead& head, const ProfileList& profiles, std::span<std::byte> out);

@@ -9,6 +9,10 @@ namespace norvane {
 
 std::string describe_damage(const RecordFileRead& read, size_t head_size, size_t record_size, size_t kept,
                             const char* noun) {
+  if (read.refusal == FileRefusal::not_regular)
+    return format_text("the store is %s, not a regular file: not read", read.refused_what.c_str());
+  if (read.refusal == FileRefusal::too_large)
+    return format_text("the store holds %s, far more than any real store: not read", read.refused_what.c_str());
   if (!read.opened()) return format_text("cannot open the file: %s", std::strerror(read.open_error));
   if (read.head_bytes < head_size) {
     if (read.read_error) return format_text("cannot read the file: %s", std::strerror(read.read_error));
@@ -34,6 +38,11 @@ bool keep_original_aside(FileOps& ops, const std::string& path, std::time_t now,
   }
   notes.push_back("could not keep the original aside, so the file is left as it was");
   return false;
+}
+
+SaveResult too_many_records(const std::string& path, size_t count, const char* noun) {
+  return SaveResult{std::make_error_code(std::errc::file_too_large),
+                    format_text("save %s: %zu %s are more than a store holds", path.c_str(), count, noun)};
 }
 
 void finish_load_result(const char* file_name, RepairNotes& notes, LoadResult& result) {

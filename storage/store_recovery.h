@@ -22,6 +22,10 @@ std::string describe_damage(const RecordFileRead& read, size_t head_size, size_t
 bool keep_original_aside(FileOps& ops, const std::string& path, std::time_t now, AsideMode mode,
                          LoadResult& result, RepairNotes& notes);
 
+// The failed save of a list longer than its store may hold (kMaxStoredProfiles,
+// kMaxStoredMacros): the old file stays.
+SaveResult too_many_records(const std::string& path, size_t count, const char* noun);
+
 // Joins the notes into `result.message` and traces the outcome, the notes and the
 // result of the load's own save.
 void finish_load_result(const char* file_name, RepairNotes& notes, LoadResult& result);

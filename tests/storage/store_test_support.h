@@ -2,12 +2,19 @@
 // Helpers of the store tests: a private temporary folder, whole-file reads and
 // writes, a file-system seam that fails on demand, and a trace recorder.
 
+#include <fcntl.h>
+
+#include <atomic>
 #include <cerrno>
+#include <chrono>
+#include <condition_variable>
 #include <cstdint>
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
+#include <mutex>
 #include <string>
+#include <thread>
 #include <vector>
 
 #include "core/trace.h"
@@ -56,18 +63,20 @@ inline void write_bytes(const std::string& path, const std::vector<uint8_t>& byt
 
 // The real calls, except that writes fail with ENOSPC once `write_budget` bytes were
 // written, and fsync or rename fail when asked to.
+// The settings may change from the test's thread while a store writer thread writes.
 class FaultyFileOps : public PosixFileOps {
  public:
-  size_t write_budget = SIZE_MAX;
-  bool fail_fsync = false;
-  bool fail_rename = false;
+  std::atomic<size_t> write_budget = SIZE_MAX;
+  std::atomic<bool> fail_fsync = false;
+  std::atomic<bool> fail_rename = false;
 
   ssize_t write(int fd, const void* data, size_t size) override {
     if (write_budget == 0) {
       errno = ENOSPC;
       return -1;
     }
-    const size_t allowed = size < write_budget ? size : write_budget;
+    const size_t budget = write_budget;
+    const size_t allowed = size < budget ? size : budget;
     const ssize_t n = PosixFileOps::write(fd, data, allowed);
     if (n > 0) write_budget -= static_cast<size_t>(n);
     return n;
@@ -92,6 +101,73 @@ class FaultyFileOps : public PosixFileOps {
 class NoSyncFileOps : public PosixFileOps {
  public:
   int fsync(int) override { return 0; }
+};
+
+// The real calls without fsync, except that every write waits at a gate while it is
+// closed, and the test can see that a write is waiting and from which thread. A write
+// waits at most `kGateLimit` (an upper bound for a test that fails, never a pause).
+class GatedFileOps : public NoSyncFileOps {
+ public:
+  static constexpr auto kGateLimit = std::chrono::seconds(20);
+
+  void close_gate() {
+    std::lock_guard<std::mutex> lock(mutex_);
+    open_ = false;
+  }
+  void open_gate() {
+    {
+      std::lock_guard<std::mutex> lock(mutex_);
+      open_ = true;
+    }
+    changed_.notify_all();
+  }
+  // Waits until a write waits at the closed gate; false if none came.
+  bool wait_until_a_write_waits() {
+    std::unique_lock<std::mutex> lock(mutex_);
+    return changed_.wait_for(lock, kGateLimit, [this] { return waiting_ > 0; });
+  }
+  // False once a write had to go on because the gate stayed closed too long.
+  bool every_write_let_through() const {
+    std::lock_guard<std::mutex> lock(mutex_);
+    return !timed_out_;
+  }
+  std::vector<std::thread::id> writing_threads() const {
+    std::lock_guard<std::mutex> lock(mutex_);
+    return threads_;
+  }
+  // Paths of the files created for writing, in order.
+  std::vector<std::string> created() const {
+    std::lock_guard<std::mutex> lock(mutex_);
+    return created_;
+  }
+
+  int open(const char* path, int flags, mode_t mode) override {
+    if (flags & O_CREAT) {
+      std::lock_guard<std::mutex> lock(mutex_);
+      created_.push_back(path);
+    }
+    return NoSyncFileOps::open(path, flags, mode);
+  }
+  ssize_t write(int fd, const void* data, size_t size) override {
+    {
+      std::unique_lock<std::mutex> lock(mutex_);
+      threads_.push_back(std::this_thread::get_id());
+      ++waiting_;
+      changed_.notify_all();
+      if (!changed_.wait_for(lock, kGateLimit, [this] { return open_; })) timed_out_ = true;
+      --waiting_;
+    }
+    return NoSyncFileOps::write(fd, data, size);
+  }
+
+ private:
+  mutable std::mutex mutex_;
+  std::condition_variable changed_;
+  bool open_ = true;
+  int waiting_ = 0;
+  bool timed_out_ = false;
+  std::vector<std::thread::id> threads_;
+  std::vector<std::string> created_;
 };
 
 // Collects trace lines while it lives.
