@@ -3,9 +3,9 @@
 //
 // Every call comes from the device worker thread. The watchdog timers and the busy ring
 // belong to the UI thread: an implementation must hand those calls over to it (a queued
-// invocation) rather than touch widgets or timers here. `save_profile_store` runs on the
-// worker thread and may block; the store code takes its snapshot of the profile list
-// under ProfileState::mutex, which serialises it with the UI thread's changes.
+// invocation) rather than touch widgets or timers here. `save_profile_store` is called on
+// the worker thread; the store's snapshot of the profile list is taken under
+// ProfileState::mutex, which serialises it with the UI thread's changes.
 
 #include <vector>
 

@@ -11,8 +11,9 @@ class LinkPageHooks {
   virtual ~LinkPageHooks() = default;
   // Shows the lighting rows that belong to the current record's lighting mode.
   virtual void refresh_lighting_rows() = 0;
-  // Writes the profile store. A change made on the mouse has already been written into
-  // both the current and the last-applied record, so it is not sent back.
+  // Queues a save of the profile store (written off the UI thread). The current
+  // record has already been copied over the last-applied one, so the change made on
+  // the mouse is not sent back.
   virtual void save_profile_store() = 0;
   // Asks the worker for an apply (message 1559 to the main window).
   virtual void request_apply() = 0;

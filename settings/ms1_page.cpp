@@ -7,6 +7,7 @@
 #include <utility>
 
 #include "app/toolkit/popup_menu.h"
+#include "app/toolkit/msg_wnd.h"
 #include "app/toolkit/resources.h"
 #include "app/toolkit/window_base.h"
 #include "core/messages.h"
@@ -31,7 +32,11 @@ constexpr char kAddProfileTextKey[] = "add_profile_text";
 }  // namespace
 
 CMS_1_Page::CMS_1_Page(PageEnvironment environment)
-    : environment_(std::move(environment)), store_folder_(environment_.data_folder + kStoreSubfolder) {}
+    : environment_(std::move(environment)),
+      store_folder_(environment_.data_folder + kStoreSubfolder),
+      store_writer_(std::make_unique<StoreWriter>(environment_.store_ops)) {
+  store_writer_->set_outcome_handler([this](const StoreSaveOutcome& outcome) { on_store_saved(outcome); });
+}
 
 CMS_1_Page::~CMS_1_Page() { tear_down(); }
 
@@ -45,7 +50,7 @@ void CMS_1_Page::attach(WindowBase& window, const HookFunctions& hooks) {
   devices_ = std::make_unique<PageDevices>(PageDeviceParts{
       environment_.exe_folder, store_folder_, clock, profiles_, links_, *view_, *presenter_, window.port(),
       [this](const std::vector<MacroOverlap>& o) { show_macro_overlaps(o); },
-      [this](ApplyOutcome outcome, int pending) { presenter_->apply_finished(outcome, pending); }});
+      [this](ApplyOutcome outcome, int pending) { presenter_->apply_finished(outcome, pending); }, *store_writer_});
   devices_->controller().open_links();
 }
 
@@ -56,9 +61,13 @@ void CMS_1_Page::start_page() {
 
   const std::u16string add_profile_text = language_text(kAddProfileTextKey).toStdU16String();
   // Both loads trace what they found and repaired; a damaged store is no reason to
-  // stop (the defaults take its place).
-  load_profile_store(profiles_, store_folder_, add_profile_text);
-  load_macro_store(macro_library_, store_folder_);
+  // stop (the defaults take its place). A store they could not write is reported
+  // like any failed save.
+  const StoreOptions options{environment_.store_ops};
+  for (const LoadResult& loaded : {load_profile_store(profiles_, store_folder_, add_profile_text, options),
+                                   load_macro_store(macro_library_, store_folder_, options)}) {
+    if (loaded.saved && !loaded.save.ok()) on_store_saved(StoreSaveOutcome{store_folder_, {}, loaded.save});
+  }
 
   fill_profile_list();
   {
@@ -110,6 +119,8 @@ void CMS_1_Page::tear_down() {
   if (devices_) devices_->close();
   devices_.reset();
   presenter_.reset();
+  // The worker is gone; what it and the page queued is written before the page goes.
+  store_writer_->wait_idle();
 }
 
 // ---- apply requests and the page's own timers
@@ -132,9 +143,22 @@ void CMS_1_Page::on_settings_timer(int id) {
   }
 }
 
-void CMS_1_Page::save_profile_store() {
-  const SaveResult result = norvane::save_profile_store(profiles_, store_folder_);
-  if (!result.ok()) trace("profile store not saved: %s\n", result.detail.c_str());
+void CMS_1_Page::save_profile_store() { store_writer_->save_profile_store(profiles_, store_folder_); }
+
+void CMS_1_Page::on_store_saved(const StoreSaveOutcome& outcome) {
+  if (outcome.result.ok()) return;
+  const std::string reason = outcome.result.error.message();
+  trace("Store: not saved in %s: %s (%s)\n", outcome.folder.c_str(), reason.c_str(), outcome.result.detail.c_str());
+  store_calls_.post([this, folder = outcome.folder, reason] { show_store_failure(folder, reason); });
+}
+
+void CMS_1_Page::show_store_failure(const std::string& folder, const std::string& reason) {
+  // Once per run: the saves go on failing quietly (and traced) until one works.
+  if (store_failure_shown_ || window_ == nullptr || torn_down_) return;
+  store_failure_shown_ = true;
+  const QString text =
+      language_text("store_not_saved_text").arg(QString::fromStdString(folder), QString::fromStdString(reason));
+  show_message_box_text(window_, QString::fromLatin1(kWarningTitleKey), text);
 }
 
 QString CMS_1_Page::language_text(const char* key) const { return resources().text(QString::fromLatin1(key)); }

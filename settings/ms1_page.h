@@ -7,8 +7,9 @@
 // links to the mouse with the apply worker (PageDevices).
 //
 // Threads: everything here runs on the UI thread. The worker thread only reads the
-// current record (a snapshot under ProfileState::mutex) and saves the store; every edit
-// of a record or of the list therefore goes through the same mutex.
+// current record (a snapshot under ProfileState::mutex); the stores are written by the
+// page's store writer thread, which copies the profile list under the same mutex, so
+// every edit of a record or of the list goes through it.
 
 #include <QString>
 #include <cstdint>
@@ -25,7 +26,10 @@
 #include "settings/file_chooser.h"
 #include "settings/link_page_hooks.h"
 #include "settings/page_interface.h"
+#include "settings/ui_thread_calls.h"
+#include "storage/file_ops.h"
 #include "storage/record_names.h"
+#include "storage/store_writer.h"
 
 namespace norvane {
 
@@ -59,6 +63,7 @@ struct PageEnvironment {
   MacroFileDialogs* macro_file_dialogs = nullptr;
   // Asks for the file of a profile import or export; null: the file dialog.
   FileChooser choose_file;
+  FileOps* store_ops = nullptr;  // the store writes' file-system calls; null: the real ones
 };
 
 class CMS_1_Page final : public MainWindowPage, public LinkPageHooks {
@@ -91,6 +96,11 @@ class CMS_1_Page final : public MainWindowPage, public LinkPageHooks {
   std::string store_folder() const { return store_folder_; }
   // The button-function menu opened last (null before the first).
   PopupMenu* function_menu() { return function_menu_.get(); }
+
+  // Writes the profile store off the UI thread (a save that fails is traced, shown once
+  // per run in a message box and tried again with the next save); wait_idle() waits for
+  // what is queued. The macro library, a few kilobytes, is saved where it is edited.
+  StoreWriter& store_writer() { return *store_writer_; }
 
  private:
   // --- notification handlers (page_handlers.cpp)
@@ -156,6 +166,10 @@ class CMS_1_Page final : public MainWindowPage, public LinkPageHooks {
   // The page's own main-window timers (delayed apply request, section scroll).
   void on_settings_timer(int id);
 
+  // A save that failed: traced on the writer thread, then shown on the UI thread.
+  void on_store_saved(const StoreSaveOutcome& outcome);
+  void show_store_failure(const std::string& folder, const std::string& reason);
+
   // The record the page shows; null before the store is loaded. UI thread: only this
   // thread changes records, so reading without the lock is safe here.
   const ProfileRecord* current() const { return profiles_.current_profile; }
@@ -165,6 +179,10 @@ class CMS_1_Page final : public MainWindowPage, public LinkPageHooks {
   std::string store_folder_;
   ProfileState profiles_;
   MacroLibrary macro_library_;
+  UiThreadCalls store_calls_;  // the writer's outcomes, handed to the UI thread
+  // After what it writes from: destroyed (having written what is queued) before them.
+  std::unique_ptr<StoreWriter> store_writer_;
+  bool store_failure_shown_ = false;
   LinkState links_;
   WindowBase* window_ = nullptr;
   const HookFunctions* hook_functions_ = nullptr;

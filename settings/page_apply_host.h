@@ -1,8 +1,8 @@
 #pragma once
 // What the apply routine asks of the page, from the worker thread. The watchdog
 // timers and the busy ring belong to the UI thread, so those calls are queued over to
-// it; the store save runs right there on the worker (the store copies the profile list
-// under ProfileState::mutex).
+// it; the store save is queued to the page's store writer, which copies the profile
+// list under ProfileState::mutex.
 
 #include <functional>
 #include <utility>

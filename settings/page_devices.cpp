@@ -4,7 +4,6 @@
 
 #include "core/trace.h"
 #include "protocol/section_delivery.h"
-#include "storage/profile_store.h"
 
 namespace norvane {
 
@@ -12,6 +11,7 @@ PageDevices::PageDevices(const PageDeviceParts& parts)
     : profiles_(parts.profiles),
       store_folder_(parts.store_folder),
       apply_finished_(parts.apply_finished),
+      store_writer_(parts.store_writer),
       window_port_(parts.window_port),
       drivers_(parts.exe_folder),
       gatt_(bluez_system_bus()),
@@ -80,9 +80,6 @@ void PageDevices::run_apply() {
   }
 }
 
-void PageDevices::save_store_from_worker() {
-  const SaveResult result = save_profile_store(profiles_, store_folder_);
-  if (!result.ok()) trace("profile store not saved: %s\n", result.detail.c_str());
-}
+void PageDevices::save_store_from_worker() { store_writer_.save_profile_store(profiles_, store_folder_); }
 
 }  // namespace norvane

@@ -28,6 +28,7 @@
 #include "settings/page_view.h"
 #include "settings/page_ble_port.h"
 #include "settings/ui_thread_calls.h"
+#include "storage/store_writer.h"
 
 namespace norvane {
 
@@ -45,6 +46,7 @@ struct PageDeviceParts {
   // Told on the UI thread after every apply: how it ended and how many changes have
   // still not reached the mouse.
   std::function<void(ApplyOutcome, int pending)> apply_finished;
+  StoreWriter& store_writer;   // writes the profile store at the end of an apply
 };
 
 class PageDevices {
@@ -67,6 +69,7 @@ class PageDevices {
   ProfileState& profiles_;
   std::string store_folder_;
   std::function<void(ApplyOutcome, int)> apply_finished_;
+  StoreWriter& store_writer_;
   MessagePortPtr window_port_;
   UiThreadCalls ui_calls_;
   DriverLibraryPorts drivers_;

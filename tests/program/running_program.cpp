@@ -57,6 +57,8 @@ RunningProgram::RunningProgram(Options options) {
     save_macro_store(library, store_folder());
   }
 
+  if (options.prepare_data_folder) options.prepare_data_folder(data_dir_.path().toStdString() + "/");
+
   resources().set_folder(QStringLiteral(NORVANE_SOURCE_RES));
   // Pictures for scripts/screenshots show the program's own look.
   if (const char* shots = std::getenv("NORVANE_SCREENSHOTS"); shots != nullptr && *shots != '\0') {
@@ -80,7 +82,8 @@ void RunningProgram::start() {
         const std::string path = file_answers_.front();
         file_answers_.pop_front();
         return QString::fromStdString(path);
-      }});
+      },
+      .store_ops = options_.store_ops});
   page_ = page.get();
   window_ = std::make_unique<CMainWnd>(std::move(page));
   // No input-capture library unless the test names one: Hook.so is not beside the tests.
@@ -134,6 +137,12 @@ bool RunningProgram::choose_function(int button, const char* item) {
 }
 
 void RunningProgram::pump() { flush_events(); }
+
+int RunningProgram::traced(const std::string& part) const {
+  std::lock_guard<std::mutex> lock(trace_mutex_);
+  return static_cast<int>(std::count_if(trace_lines_.begin(), trace_lines_.end(),
+                                        [&](const std::string& line) { return line.find(part) != std::string::npos; }));
+}
 
 int RunningProgram::applies() const {
   std::lock_guard<std::mutex> lock(trace_mutex_);
@@ -216,6 +225,7 @@ void RunningProgram::photograph(const char* file, const char* control_name) {
 }
 
 std::vector<uint8_t> RunningProgram::stored_file() const {
+  page_->store_writer().wait_idle();
   QFile file(QString::fromStdString(store_folder() + kProfileStoreFileName));
   if (!file.open(QIODevice::ReadOnly)) return {};
   const QByteArray bytes = file.readAll();

@@ -26,6 +26,7 @@
 #include "core/macro_record.h"
 #include "drivers/virtual/virtual_mouse_control.h"
 #include "settings/ms1_page.h"
+#include "storage/file_ops.h"
 #include "tests/support/fake_time.h"
 
 class QAbstractSlider;
@@ -58,6 +59,10 @@ class RunningProgram {
     std::string hook_library = {};
     // The macro editor's file dialogs (null = the system's).
     MacroFileDialogs* macro_file_dialogs = nullptr;
+    // The file-system calls of the page's store writes (null: the real ones).
+    FileOps* store_ops = nullptr;
+    // Runs on the data folder before the page starts (to put things in the way).
+    std::function<void(const std::string& data_folder)> prepare_data_folder = {};
   };
 
   RunningProgram();
@@ -111,6 +116,10 @@ class RunningProgram {
   void photograph(const char* file, const char* control = nullptr);
 
   // The profile store as it is on disk.
+  // How many trace lines so far contain `part`.
+  int traced(const std::string& part) const;
+
+  // The profile store as it is on disk, once every save asked for has been written.
   std::vector<uint8_t> stored_file() const;
   ProfileRecord stored_profile(size_t index) const;
   int32_t stored_selected_index() const;
