@@ -13,6 +13,7 @@
 #include "app/key_names.h"
 #include "app/main_window.h"
 #include "app/qt_trace_sink.h"
+#include "app/second_start.h"
 #include "app/single_instance.h"
 #include "app/toolkit/resources.h"
 #include "core/trace.h"
@@ -47,18 +48,19 @@ int main(int argc, char** argv) {
   app.setApplicationName(QStringLiteral("norvane"));
   app.setQuitOnLastWindowClosed(false);  // the program lives on in the tray
   install_qt_trace_sink();
+  resources().set_folder(QString::fromStdString(exe_folder_path()) + QStringLiteral("res/"));
+  resources().load_style_sheet(QStringLiteral("style.qss"));
 
-  // A second start only asks the first to come forward.
+  // A second start only asks the first to come forward (or says that it does not answer).
   SingleInstance instance;
   if (!instance.claim()) {
-    instance.activate_running_instance();
-    return 1;
+    resources().load_language(QStringLiteral("lan.xml"));
+    const int code = run_second_start(instance);
+    resources().shut_down();
+    return code;
   }
 
   trace("ilen = %d\r\n", command_line_length(argc, argv));
-
-  resources().set_folder(QString::fromStdString(exe_folder_path()) + QStringLiteral("res/"));
-  resources().load_style_sheet(QStringLiteral("style.qss"));
 
   // The window owns the mouse's settings page, which opens the links to the mouse.
   PageEnvironment page_environment;

@@ -2,14 +2,16 @@
 
 #include <QDeadlineTimer>
 #include <algorithm>
-#include <QDir>
+#include <QFile>
 #include <QLocalServer>
 #include <QLocalSocket>
 #include <QLockFile>
 #include <QPointer>
 #include <QThread>
+#include <sys/stat.h>
 #include <unistd.h>
 
+#include "app/folders.h"
 #include "core/trace.h"
 
 namespace norvane {
@@ -18,9 +20,26 @@ namespace {
 constexpr char kRequest[] = "activate\n";
 constexpr char kAnswer[] = "done\n";
 
-// Connects to the running instance, retrying while it may still be starting up.
+// The uid that owns `path`, or -1 when there is nothing there.
+long owner_of(const QString& path) {
+  struct stat info;
+  if (::lstat(QFile::encodeName(path).constData(), &info) != 0) return -1;
+  return static_cast<long>(info.st_uid);
+}
+
+bool belongs_to_someone_else(const QString& path) {
+  const long owner = owner_of(path);
+  return owner >= 0 && owner != static_cast<long>(::getuid());
+}
+
+// Connects to the running instance, retrying while it may still be starting up. A
+// socket of another user is never talked to.
 bool connect_to(QLocalSocket& socket, const QString& name, QDeadlineTimer deadline) {
   for (;;) {
+    if (belongs_to_someone_else(name)) {
+      trace("single instance: %s belongs to user %ld, not answered\n", qPrintable(name), owner_of(name));
+      return false;
+    }
     socket.connectToServer(name);
     if (socket.waitForConnected(static_cast<int>(std::max<qint64>(deadline.remainingTime(), 0)))) return true;
     if (deadline.hasExpired()) return false;
@@ -30,8 +49,8 @@ bool connect_to(QLocalSocket& socket, const QString& name, QDeadlineTimer deadli
 
 }  // namespace
 
-SingleInstance::SingleInstance(QString name)
-    : name_(std::move(name)), handler_(std::make_shared<ActivationHandler>()) {}
+SingleInstance::SingleInstance(QString name, QString folder)
+    : name_(std::move(name)), folder_(std::move(folder)), handler_(std::make_shared<ActivationHandler>()) {}
 
 SingleInstance::~SingleInstance() {
   if (server_) server_->close();
@@ -40,9 +59,23 @@ SingleInstance::~SingleInstance() {
 
 QString SingleInstance::default_name() { return QStringLiteral("Norvane-%1").arg(::getuid()); }
 
-QString SingleInstance::lock_path() const { return QDir::tempPath() + QLatin1Char('/') + name_ + QLatin1String(".lock"); }
+QString SingleInstance::default_folder() { return QString::fromStdString(runtime_folder_path()); }
+
+QString SingleInstance::lock_path() const { return socket_path() + QLatin1String(".lock"); }
+
+QString SingleInstance::socket_path() const { return folder_ + QLatin1Char('/') + name_; }
 
 bool SingleInstance::claim() {
+  if (folder_.isEmpty()) {
+    trace("single instance: no private folder for the lock; running without one\n");
+    return true;
+  }
+  if (belongs_to_someone_else(lock_path())) {
+    // Not ours to take over, and no proof that one of our copies runs.
+    trace("single instance: lock %s belongs to user %ld; running without a lock\n", qPrintable(lock_path()),
+          owner_of(lock_path()));
+    return true;
+  }
   lock_ = std::make_unique<QLockFile>(lock_path());
   lock_->setStaleLockTime(0);  // stale only when its process is gone, never by age
   if (!lock_->tryLock(0)) {
@@ -50,14 +83,13 @@ bool SingleInstance::claim() {
       // The lock file cannot be written at all: let the socket decide alone.
       trace("single instance lock %s: error %d\n", qPrintable(lock_path()), static_cast<int>(lock_->error()));
       QLocalSocket probe;
-      probe.connectToServer(name_);
-      if (probe.waitForConnected(1000)) return false;
+      if (connect_to(probe, socket_path(), QDeadlineTimer(1000))) return false;
       lock_.reset();
       return listen();
     }
     // Held by a live process. If nothing answers for it, it is not one of us.
     QLocalSocket probe;
-    if (connect_to(probe, name_, QDeadlineTimer(3000))) return false;
+    if (connect_to(probe, socket_path(), QDeadlineTimer(3000))) return false;
     trace("single instance: lock held but nobody answers; taking it over\n");
     lock_->removeStaleLockFile();
     if (!lock_->tryLock(0)) return false;
@@ -69,9 +101,9 @@ bool SingleInstance::listen() {
   server_ = std::make_unique<QLocalServer>();
   server_->setSocketOptions(QLocalServer::UserAccessOption);
   // A socket left by a crashed instance: ours now, since we hold the lock.
-  QLocalServer::removeServer(name_);
-  if (!server_->listen(name_)) {
-    trace("single instance: cannot listen on %s: %s\n", qPrintable(name_), qPrintable(server_->errorString()));
+  QLocalServer::removeServer(socket_path());
+  if (!server_->listen(socket_path())) {
+    trace("single instance: cannot listen on %s: %s\n", qPrintable(socket_path()), qPrintable(server_->errorString()));
     return true;  // run anyway: better a second copy than no program
   }
   QLocalServer* server = server_.get();
@@ -103,7 +135,7 @@ bool SingleInstance::listen() {
 bool SingleInstance::activate_running_instance(int timeout_ms) {
   QDeadlineTimer deadline(timeout_ms);
   QLocalSocket socket;
-  if (!connect_to(socket, name_, deadline)) return false;
+  if (folder_.isEmpty() || !connect_to(socket, socket_path(), deadline)) return false;
   socket.write(kRequest);
   if (!socket.waitForBytesWritten(static_cast<int>(std::max<qint64>(deadline.remainingTime(), 0)))) return false;
   QByteArray answer;

@@ -171,3 +171,34 @@ TEST(FoldersTest, TheTempFolderIsUsedOnlyThroughAFolderOfTheUsersOwn) {
       choose_data_folder({folder(exe), "", "", temp.path().toStdString(), me + 2});
   EXPECT_NE(through_link.path.rfind(linked + "/", 0), 0u) << through_link.path;
 }
+
+// The single-instance lock and socket live where no other user can reach them.
+TEST(FoldersTest, TheRuntimeFolderIsAlwaysOneOfTheUsersOwn) {
+  QTemporaryDir runtime, temp, home;
+  const uid_t me = ::getuid();
+  const std::string xdg = runtime.path().toStdString();
+  const std::string home_path = home.path().toStdString();
+  EXPECT_EQ(choose_runtime_folder({"", "", home_path, temp.path().toStdString(), me, xdg}), xdg);
+  // An XDG_RUNTIME_DIR left open to others, but ours, is closed again and used.
+  fs::permissions(xdg, fs::perms::all);
+  EXPECT_EQ(choose_runtime_folder({"", "", home_path, temp.path().toStdString(), me, xdg}), xdg);
+  EXPECT_EQ(permissions(xdg), 0700u);
+
+  // Without XDG_RUNTIME_DIR: norvane-<uid> in the temp folder, made private.
+  const std::string own = choose_runtime_folder({"", "", home_path, temp.path().toStdString(), me, ""});
+  EXPECT_EQ(own, folder(temp) + "norvane-" + std::to_string(me));
+  EXPECT_EQ(permissions(own), 0700u);
+
+  // Another user got there first (here with a link to a folder of theirs): passed
+  // over for a folder in the home's cache.
+  QTemporaryDir shared, theirs;
+  fs::create_directory_symlink(theirs.path().toStdString(), folder(shared) + "norvane-" + std::to_string(me));
+  const std::string cached = choose_runtime_folder({"", "", home_path, shared.path().toStdString(), me, ""});
+  EXPECT_EQ(cached, folder(home) + ".cache/norvane");
+  EXPECT_EQ(permissions(cached), 0700u);
+  EXPECT_TRUE(fs::is_empty(theirs.path().toStdString()));
+
+  // Folders of another user are never used, not even for want of any other: then
+  // there is no lock at all.
+  EXPECT_EQ(choose_runtime_folder({"", "", home_path, temp.path().toStdString(), me + 1, xdg}), "");
+}

@@ -1,4 +1,5 @@
-// A process that runs the single-instance check the way the program does, for tests.
+// A process that runs the single-instance check the way the program does, for tests,
+// with the lock and socket in the program's private runtime folder.
 //   single_instance_probe NAME
 // First instance: prints "primary", counts activation requests, and on the line
 // "quit" on its standard input prints "activations=N" and exits 0.
@@ -19,7 +20,7 @@ int main(int argc, char** argv) {
   if (argc < 2) return 2;
   norvane::SingleInstance instance(QString::fromLocal8Bit(argv[1]));
   if (!instance.claim()) {
-    const bool answered = instance.activate_running_instance(30000);
+    const bool answered = instance.activate_running_instance();
     std::printf("answered=%d\n", answered ? 1 : 0);
     std::fflush(stdout);
     return 1;
