@@ -1,7 +1,11 @@
 #pragma once
 // Repairs of loaded records that break the invariants the rest of the program relies
 // on: every name ends in a zero inside its field, and no macro holds more than 190
-// events (nor a negative count). Each repair adds one line to `notes`.
+// events (nor a negative count). In a profile, every value the page shows or a report
+// sends is checked against its range as well (the settings table's rows, and the
+// function, shortcut modifiers, macro mode and repeat count of the page's buttons):
+// a value outside it is set to that field's default and the rest of the record is
+// kept. Each repair adds one line to `notes`.
 
 #include <string>
 #include <vector>

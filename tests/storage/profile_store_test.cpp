@@ -1,11 +1,14 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <climits>
 #include <cstring>
 #include <filesystem>
 #include <random>
 
+#include "buttons/button_function_table.h"
 #include "core/profile_defaults.h"
+#include "core/setting_table.h"
 #include "storage/profile_store.h"
 #include "store_test_support.h"
 
@@ -25,7 +28,8 @@ int32_t int32_at(const std::vector<uint8_t>& bytes, size_t offset) {
 }
 
 // A store image built byte by byte: the index, reserved bytes and unused record bytes
-// hold a pattern, so anything not carried through shows up as a difference.
+// hold a pattern, so anything not carried through shows up as a difference. Fields with
+// a range hold values inside it (the pattern where it fits, the default otherwise).
 std::vector<uint8_t> store_bytes(int32_t selected, size_t profiles) {
   std::vector<uint8_t> bytes(kHead + profiles * kRecord);
   for (size_t i = 0; i < bytes.size(); ++i) bytes[i] = static_cast<uint8_t>(i * 7 % 251);
@@ -34,7 +38,12 @@ std::vector<uint8_t> store_bytes(int32_t selected, size_t profiles) {
     ProfileRecord record;
     std::memcpy(&record, bytes.data() + kHead + p * kRecord, kRecord);
     set_field_name(record.name, u"Saved" + std::u16string(1, static_cast<char16_t>(u'A' + p)));
+    fix_out_of_range_settings(record);
     for (ButtonSlot& slot : record.buttons) {
+      if (find_button_function(slot.function) == nullptr) slot.function = 1;
+      slot.shortcut_modifiers &= 0x0F;
+      slot.macro_mode = static_cast<int32_t>(static_cast<uint32_t>(slot.macro_mode) % 3);
+      slot.macro_repeat = static_cast<int32_t>(static_cast<uint32_t>(slot.macro_repeat) % 256);
       slot.macro_name[kMacroNameUnits - 1] = 0;
       slot.macro_event_count = static_cast<uint16_t>(slot.macro_event_count % 191);
     }
@@ -183,6 +192,43 @@ TEST_F(ProfileStoreTest, BrokenNamesAndMacroCountsAreRepairedAndTraced) {
   EXPECT_EQ(field_name(repaired.buttons[20].macro_name).size(), 23u);
   EXPECT_TRUE(traces.contains("profile 1: name had no terminating zero"));
   EXPECT_TRUE(traces.contains("macro event count 500 clamped to 190"));
+  EXPECT_TRUE(read_bytes(aside_file()) == bytes);
+}
+
+TEST_F(ProfileStoreTest, OutOfRangeValuesAreSetToTheirDefaultsAndTheRestOfTheProfileIsKept) {
+  auto bytes = store_bytes(0, 2);
+  ProfileRecord record;
+  std::memcpy(&record, bytes.data() + kHead + kRecord, kRecord);
+  const ProfileRecord sound = record;
+  record.dpi_value[2] = INT32_MIN;
+  record.polling_rate = 9;
+  record.buttons[3].function = 255;
+  record.buttons[5].macro_mode = -4;
+  record.buttons[6].macro_repeat = 70000;
+  record.buttons[7].shortcut_modifiers = 0xF1;
+  std::memcpy(bytes.data() + kHead + kRecord, &record, kRecord);
+  write_bytes(store_path(), bytes);
+
+  TraceRecorder traces;
+  EXPECT_EQ(load().outcome, LoadOutcome::repaired);
+  ProfileRecord defaults{};
+  reset_profile_defaults(defaults);
+  ProfileRecord expected = sound;
+  expected.dpi_value[2] = defaults.dpi_value[2];
+  expected.polling_rate = defaults.polling_rate;
+  expected.buttons[3].function = defaults.buttons[3].function;
+  expected.buttons[3].function_param = defaults.buttons[3].function_param;
+  expected.buttons[5].macro_mode = defaults.buttons[5].macro_mode;
+  expected.buttons[6].macro_repeat = defaults.buttons[6].macro_repeat;
+  expected.buttons[7].shortcut_modifiers = defaults.buttons[7].shortcut_modifiers;
+  EXPECT_EQ(std::memcmp(page.profiles[1].get(), &expected, kRecord), 0);
+  EXPECT_EQ(std::memcmp(page.profiles[0].get(), bytes.data() + kHead, kRecord), 0);
+  EXPECT_TRUE(traces.contains("profile 1: dpi_value[2] -2147483648 set to 32"));
+  EXPECT_TRUE(traces.contains("profile 1: polling_rate 9 set to"));
+  EXPECT_TRUE(traces.contains("profile 1 button 3: function 255 set to"));
+  EXPECT_TRUE(traces.contains("profile 1 button 5: macro mode -4 set to"));
+  EXPECT_TRUE(traces.contains("profile 1 button 6: macro repeat 70000 set to"));
+  EXPECT_TRUE(traces.contains("profile 1 button 7: shortcut modifiers 0xF1 set to"));
   EXPECT_TRUE(read_bytes(aside_file()) == bytes);
 }
 
