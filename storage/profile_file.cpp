@@ -3,7 +3,6 @@
 #include <cstring>
 #include <span>
 
-#include "core/setting_table.h"
 #include "core/trace.h"
 #include "storage/record_file_reader.h"
 
@@ -40,8 +39,8 @@ ProfileFileRead read_profile_file(const std::string& path) {
     return result;
   }
 
+  // Names, macro counts, and every value the page shows or a report sends.
   repair_profile_record(*record, 0, result.repairs);
-  for (const SettingFix& fix : fix_out_of_range_settings(*record)) result.repairs.push_back("setting " + describe(fix));
   for (const std::string& line : result.repairs) trace("profile file %s: %s\n", path.c_str(), line.c_str());
   result.record = std::move(record);
   return result;

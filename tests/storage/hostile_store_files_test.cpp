@@ -14,7 +14,9 @@
 #include <future>
 
 #include "core/profile_defaults.h"
+#include "storage/macro_file.h"
 #include "storage/macro_store.h"
+#include "storage/profile_file.h"
 #include "storage/profile_store.h"
 #include "store_test_support.h"
 
@@ -231,4 +233,10 @@ TEST(StoreFileModes, StoresAndTheirFoldersArePrivateAndACopyIsNeverWiderThanItsO
   EXPECT_TRUE(read_bytes(result.aside_path) == bytes);
   EXPECT_EQ(permissions(result.aside_path), 0400u);
   EXPECT_EQ(permissions(store_folder + "/pro.data"), 0600u);
+
+  // Exported files may hold recorded keystrokes: the user's alone as well.
+  ASSERT_TRUE(write_profile_file(*repaired.profiles[0], folder / "exported.pro", &no_sync).ok());
+  ASSERT_TRUE(write_macro_file(folder / "exported.macro", MacroRecord{}, &no_sync).ok());
+  EXPECT_EQ(permissions(folder / "exported.pro"), 0600u);
+  EXPECT_EQ(permissions(folder / "exported.macro"), 0600u);
 }

@@ -96,6 +96,7 @@ TEST(ProfileFile, NamesCountsAndShownValuesAreSetRightAndTraced) {
   record->key_debounce = INT32_MIN;
   record->dpi_value[2] = -5;
   record->dpi_value[3] = 521;
+  record->buttons[5].function = 255;
   write_bytes(folder / "damaged.pro", bytes_of(*record));
 
   TraceRecorder trace;
@@ -114,9 +115,12 @@ TEST(ProfileFile, NamesCountsAndShownValuesAreSetRightAndTraced) {
   EXPECT_EQ(r.dpi_value[7], 520);
   EXPECT_EQ(r.polling_rate_hs, 0);
   EXPECT_EQ(std::memcmp(&r.buttons[22], &record->buttons[22], sizeof r.buttons[22]), 0);
-  EXPECT_EQ(read.repairs.size(), 8u);
-  EXPECT_TRUE(trace.contains("setting polling_rate 9 set to 3"));
-  EXPECT_TRUE(trace.contains("setting dpi_value[2] -5 set to 32"));
+  ProfileRecord defaults{};
+  reset_profile_defaults(defaults);
+  EXPECT_EQ(r.buttons[5].function, defaults.buttons[5].function);
+  EXPECT_EQ(read.repairs.size(), 9u);
+  EXPECT_TRUE(trace.contains("polling_rate 9 set to 3"));
+  EXPECT_TRUE(trace.contains("dpi_value[2] -5 set to 32"));
   EXPECT_TRUE(trace.contains("macro event count 191 clamped to 190"));
 }
 
