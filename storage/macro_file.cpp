@@ -55,7 +55,8 @@ MacroFileProblem check_macro_record(MacroRecord& record, bool* name_cut, std::st
 
 MacroFileRead read_macro_file(const std::string& path) {
   MacroFileRead result;
-  ReadOnlyFile file(path);
+  // A file the user picked: reached through a link is fine, a pipe or device is not.
+  ReadOnlyFile file(path, UINT64_MAX, LinkHandling::follow);
   if (file.error()) {
     result.problem = MacroFileProblem::unreadable;
     result.error = file.error();

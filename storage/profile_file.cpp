@@ -10,7 +10,8 @@ namespace norvane {
 
 ProfileFileRead read_profile_file(const std::string& path) {
   ProfileFileRead result;
-  ReadOnlyFile file(path);
+  // A file the user picked: reached through a link is fine, a pipe or device is not.
+  ReadOnlyFile file(path, UINT64_MAX, LinkHandling::follow);
   if (file.error()) {
     result.error = ProfileFileError::unreadable;
     result.system_error = file.error();

@@ -22,12 +22,13 @@ const char* what_it_is(mode_t mode) {
 
 }  // namespace
 
-ReadOnlyFile::ReadOnlyFile(const std::string& path, uint64_t max_bytes) : max_bytes_(max_bytes) {
+ReadOnlyFile::ReadOnlyFile(const std::string& path, uint64_t max_bytes, LinkHandling links) : max_bytes_(max_bytes) {
+  const bool follow = links == LinkHandling::follow;
   // Looked at before it is opened, so a device is never opened at all (opening some
   // has effects of its own); the checks are repeated on what was opened, in case the
   // name was replaced in between.
   struct stat info;
-  if (::lstat(path.c_str(), &info) != 0) {
+  if ((follow ? ::stat(path.c_str(), &info) : ::lstat(path.c_str(), &info)) != 0) {
     error_ = errno;
     return;
   }
@@ -35,7 +36,7 @@ ReadOnlyFile::ReadOnlyFile(const std::string& path, uint64_t max_bytes) : max_by
     refuse(FileRefusal::not_regular, what_it_is(info.st_mode));
     return;
   }
-  fd_ = ::open(path.c_str(), O_RDONLY | O_CLOEXEC | O_NOFOLLOW | O_NONBLOCK | O_NOCTTY);
+  fd_ = ::open(path.c_str(), O_RDONLY | O_CLOEXEC | O_NONBLOCK | O_NOCTTY | (follow ? 0 : O_NOFOLLOW));
   if (fd_ < 0) {
     if (errno == ELOOP) {
       refuse(FileRefusal::not_regular, "a symbolic link");

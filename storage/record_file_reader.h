@@ -27,13 +27,18 @@ enum class FileRefusal {
   too_large,    // more bytes than the reader's limit
 };
 
+// Whether a symbolic link is followed. Stores refuse links (see above); a file the
+// user picked to import may be reached through one, but must still be a regular file.
+enum class LinkHandling : uint8_t { refuse, follow };
+
 // An open regular file, closed when it goes out of scope.
 class ReadOnlyFile {
  public:
-  // Opens `path` without following a symbolic link in its last component and without
-  // waiting on a named pipe; refuses anything but a regular file of at most
-  // `max_bytes`. Check error() and refusal() afterwards.
-  explicit ReadOnlyFile(const std::string& path, uint64_t max_bytes = UINT64_MAX);
+  // Opens `path` without following a symbolic link in its last component (unless
+  // `links` says so) and without waiting on a named pipe; refuses anything but a
+  // regular file of at most `max_bytes`. Check error() and refusal() afterwards.
+  explicit ReadOnlyFile(const std::string& path, uint64_t max_bytes = UINT64_MAX,
+                        LinkHandling links = LinkHandling::refuse);
   ~ReadOnlyFile();
   ReadOnlyFile(const ReadOnlyFile&) = delete;
   ReadOnlyFile& operator=(const ReadOnlyFile&) = delete;

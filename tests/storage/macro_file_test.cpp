@@ -1,6 +1,9 @@
 // Macro files: a file written by export reads back byte for byte, and a file that is
 // not a whole, sound macro is refused with its reason before it reaches the library.
 
+#include <sys/stat.h>
+#include <unistd.h>
+
 #include <gtest/gtest.h>
 
 #include <cstring>
@@ -105,6 +108,21 @@ TEST_F(MacroFileTest, MissingFilesAndFoldersAreUnreadable) {
   EXPECT_EQ(missing.problem, MacroFileProblem::unreadable);
   EXPECT_EQ(missing.error, ENOENT);
   EXPECT_EQ(read_macro_file(folder.path()).problem, MacroFileProblem::unreadable);
+}
+
+// A file picked to import may be reached through a link; a named pipe or a device is
+// refused at once instead of blocking the window or reading without end.
+TEST_F(MacroFileTest, ALinkedFileImportsAndPipesAndDevicesAreRefusedWithoutWaiting) {
+  write_bytes(path(), bytes_of(jump()));
+  ASSERT_EQ(::symlink(path().c_str(), path("linked.macro").c_str()), 0);
+  const MacroFileRead linked = read_macro_file(path("linked.macro"));
+  ASSERT_EQ(linked.problem, MacroFileProblem::none) << linked.detail;
+  EXPECT_EQ(field_name(linked.record->name), u"Jump");
+
+  ASSERT_EQ(::mkfifo(path("pipe.macro").c_str(), 0600), 0);
+  EXPECT_EQ(read_macro_file(path("pipe.macro")).problem, MacroFileProblem::unreadable);
+  ASSERT_EQ(::symlink("/dev/zero", path("zero.macro").c_str()), 0);
+  EXPECT_EQ(read_macro_file(path("zero.macro")).problem, MacroFileProblem::unreadable);
 }
 
 TEST_F(MacroFileTest, ANameWithoutItsEndIsCutAndTheEventsPastTheCountAreZeroed) {

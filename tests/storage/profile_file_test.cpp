@@ -1,3 +1,6 @@
+#include <sys/stat.h>
+#include <unistd.h>
+
 #include <gtest/gtest.h>
 
 #include <cerrno>
@@ -80,6 +83,13 @@ TEST(ProfileFile, AFileOfAnotherSizeOrNoFileIsRefused) {
   const ProfileFileRead a_folder = read_profile_file(folder.path());
   EXPECT_EQ(a_folder.error, ProfileFileError::unreadable);
   EXPECT_EQ(a_folder.system_error, EISDIR);
+
+  // Picked through a link, a profile file imports; a named pipe is refused at once.
+  write_bytes(folder / "work.pro", image);
+  ASSERT_EQ(::symlink((folder / "work.pro").c_str(), (folder / "linked.pro").c_str()), 0);
+  EXPECT_TRUE(read_profile_file(folder / "linked.pro").ok());
+  ASSERT_EQ(::mkfifo((folder / "pipe.pro").c_str(), 0600), 0);
+  EXPECT_EQ(read_profile_file(folder / "pipe.pro").error, ProfileFileError::unreadable);
 }
 
 TEST(ProfileFile, NamesCountsAndShownValuesAreSetRightAndTraced) {
