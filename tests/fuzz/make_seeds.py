@@ -5,8 +5,8 @@
 
 Each seed is an input as its fuzzer reads it (byte 0 chooses what the rest stands for;
 see the fuzzer's source). The seeds are real shapes: the events the mouse sends on each
-link, a vendor report descriptor, store files whole, empty, cut short and overlong, and
-macro and profile files to import.
+link, a vendor report descriptor, store files whole, empty, cut short and overlong,
+macro and profile files to import, and the language file and skins the program ships.
 """
 import os
 import struct
@@ -87,6 +87,16 @@ def import_seeds():
         write(fuzzer, "empty_file", [0])
 
 
+def toolkit_seeds():
+    """The program's own language file and skins, as shipped."""
+    res = os.path.join(HERE, "..", "..", "res")
+    with open(os.path.join(res, "lan.xml"), "rb") as f:
+        write("toolkit_files_fuzz", "lan.xml", [0] + list(f.read()))
+    for name in ("msg.xml", "DPImsg.xml", "keylistitem.xml", "traymenu.xml", "MS/MS_1/profilename.xml"):
+        with open(os.path.join(res, name), "rb") as f:
+            write("toolkit_files_fuzz", "skin_" + os.path.basename(name), [1] + list(f.read()))
+
+
 def store_seeds():
     for fuzzer in ("profile_store_fuzz", "macro_store_fuzz"):
         write(fuzzer, "empty_file", [0])
@@ -102,3 +112,4 @@ if __name__ == "__main__":
     device_event_seeds()
     store_seeds()
     import_seeds()
+    toolkit_seeds()
