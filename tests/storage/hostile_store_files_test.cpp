@@ -108,7 +108,9 @@ class PlantedStoreEntry : public ::testing::TestWithParam<Planted> {
     EXPECT_EQ(result.outcome, LoadOutcome::damaged_moved_aside) << result.message;
     ASSERT_FALSE(result.aside_path.empty());
     EXPECT_EQ(entry_status(result.aside_path).st_mode & S_IFMT, planted_type) << "set aside as it was";
-    if (GetParam() == Planted::link_to_other_file) EXPECT_TRUE(read_bytes(elsewhere / "private") == secret);
+    if (GetParam() == Planted::link_to_other_file) {
+      EXPECT_TRUE(read_bytes(elsewhere / "private") == secret);
+    }
   }
 
   TempFolder folder, elsewhere;
