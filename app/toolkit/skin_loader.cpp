@@ -14,6 +14,7 @@
 #include "app/toolkit/color_palette.h"
 #include "app/toolkit/control.h"
 #include "app/toolkit/resources.h"
+#include "app/toolkit/wheel_guard.h"
 #include "app/toolkit/widget_access.h"
 #include "core/trace.h"
 
@@ -136,6 +137,7 @@ QWidget* load_skin(const QString& file, QWidget* parent, QString* error) {
   QWidget* root = load_document(file, parent, error, 0);
   if (root == nullptr) return nullptr;
   make_groups(root);
+  guard_wheel(root);
   for (QWidget* w : self_and_descendants(root)) {
     const QString image = w->property(detail::kBkImage).toString();
     if (!image.isEmpty()) Control(w).set_bk_image(image);

@@ -14,7 +14,8 @@
 //   caption      (on a skin's root) "left,top,right,bottom" of the area that drags a
 //                frameless window; 0 for right or bottom means the full width or height.
 //   bkimage      an image attribute string drawn behind the control (see Control).
-// The custom class "ColorPalette" is the colour palette control.
+// The custom class "ColorPalette" is the colour palette control. Sliders, combo boxes
+// and spin boxes take the mouse wheel only while they have the focus (wheel_guard.h).
 
 #include <QString>
 #include <memory>
