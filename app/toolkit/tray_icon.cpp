@@ -2,6 +2,8 @@
 
 #include <QSystemTrayIcon>
 
+#include "app/toolkit/tray_availability.h"
+
 namespace norvane {
 
 TrayIcon::TrayIcon() = default;
@@ -12,7 +14,8 @@ bool TrayIcon::create(MessagePortPtr owner, const QIcon& icon, const QString& to
   remove();
   owner_ = std::move(owner);
   message_ = message;
-  if (!QSystemTrayIcon::isSystemTrayAvailable()) return false;  // no notification area: no icon
+  tooltip_ = tooltip;
+  if (!tray_availability().available()) return false;  // no notification area: no icon
   icon_ = std::make_unique<QSystemTrayIcon>(icon);
   icon_->setToolTip(tooltip);
   QObject::connect(icon_.get(), &QSystemTrayIcon::activated, icon_.get(),
@@ -25,7 +28,14 @@ bool TrayIcon::create(MessagePortPtr owner, const QIcon& icon, const QString& to
 }
 
 void TrayIcon::set_tooltip(const QString& tooltip) {
+  tooltip_ = tooltip;
   if (icon_) icon_->setToolTip(tooltip);
+}
+
+bool TrayIcon::show_message(const QString& title, const QString& text, bool urgent) {
+  if (!is_shown()) return false;
+  icon_->showMessage(title, text, urgent ? QSystemTrayIcon::Warning : QSystemTrayIcon::Information);
+  return true;
 }
 
 void TrayIcon::set_icon(const QIcon& icon) {

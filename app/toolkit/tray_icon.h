@@ -2,7 +2,8 @@
 // TrayIcon: the program's icon in the desktop's notification area. A left button
 // release reaches the owner window as message UM_TRAY_ICON (1025) with lParam 514, a
 // right button release (context click) with lParam 517. Where the desktop has no
-// notification area the icon is simply not shown and create() returns false.
+// notification area (tray_availability.h) the icon is simply not shown and create()
+// returns false.
 
 #include <QIcon>
 #include <QString>
@@ -26,6 +27,9 @@ class TrayIcon {
               uint32_t message = UM_TRAY_ICON);
   void set_tooltip(const QString& tooltip);
   void set_icon(const QIcon& icon);
+  // A balloon message beside the icon; false when the icon is not shown.
+  bool show_message(const QString& title, const QString& text, bool urgent);
+  const QString& tooltip() const { return tooltip_; }
   void remove();
   bool is_shown() const;
 
@@ -36,6 +40,7 @@ class TrayIcon {
   std::unique_ptr<QSystemTrayIcon> icon_;
   MessagePortPtr owner_;
   uint32_t message_ = UM_TRAY_ICON;
+  QString tooltip_;  // kept while there is no icon, for the next one
 };
 
 }  // namespace norvane

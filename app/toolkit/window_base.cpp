@@ -112,6 +112,13 @@ void WindowBase::hide() {
 bool WindowBase::is_visible() const { return host_ != nullptr && host_->isVisible(); }
 bool WindowBase::is_minimized() const { return host_ != nullptr && host_->isMinimized(); }
 
+void WindowBase::check_on_screen() {
+  const bool now = is_visible() && !is_minimized();
+  if (now == on_screen_) return;
+  on_screen_ = now;
+  on_screen_changed(now);
+}
+
 void WindowBase::minimize() {
   if (host_ != nullptr) host_->showMinimized();
 }

@@ -156,9 +156,13 @@ class WindowBase : public NotifyTarget {
   // The user asked to close the window (window manager close button, Alt+F4).
   // Default: close(0).
   virtual void on_close_request() { close(0); }
+  // The window came on screen (shown and not minimised) or left it. Called once per
+  // change; work that only draws can pause while the window is off screen.
+  virtual void on_screen_changed(bool /*on_screen*/) {}
 
  private:
   friend class WindowHost;
+  void check_on_screen();
   void route(const Notification& n);
   void deliver_message(const Message& m);
   void native_destroyed();  // called by the host while its controls still exist
@@ -171,6 +175,7 @@ class WindowBase : public NotifyTarget {
   std::map<QString, NotifyTarget*> pages_;
   std::set<QWidget*> control_timer_owners_;
   bool free_on_close_ = false;
+  bool on_screen_ = false;
   bool final_pending_ = false;
   int close_code_ = 0;
   QEventLoop* modal_loop_ = nullptr;

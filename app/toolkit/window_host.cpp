@@ -62,7 +62,12 @@ bool WindowHost::event(QEvent* event) {
     message->complete();
     return true;
   }
-  return QWidget::event(event);
+  const bool handled = QWidget::event(event);
+  if (base_ != nullptr && (event->type() == QEvent::Show || event->type() == QEvent::Hide ||
+                           event->type() == QEvent::WindowStateChange)) {
+    base_->check_on_screen();
+  }
+  return handled;
 }
 
 QRect WindowHost::caption_rect() const {
