@@ -78,6 +78,11 @@ inline constexpr int kAssignableButtons = 12;
 // Height of a profile list row.
 inline constexpr int kProfileRowHeight = 22;
 
+// Level `level` (1..8) is switched on in `record` (only the value 1 switches it on).
+inline bool dpi_level_enabled(const ProfileRecord& record, int level) {
+  return level >= 1 && level <= kDpiLevels && record.dpi_enabled[level - 1] == 1;
+}
+
 // `prefix` followed by `number` ("ms_1_edit_dpi_" and 3: "ms_1_edit_dpi_3").
 std::string numbered(std::string_view prefix, int number);
 

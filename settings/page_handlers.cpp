@@ -137,6 +137,12 @@ void CMS_1_Page::on_select_changed(const Notification& n) {
   for (const OptionFamily& family : kOptionFamilies) {
     if (auto number = family_number(name, family.prefix, family.count)) {
       const int32_t index = *number - 1;
+      const ProfileRecord* record = current();
+      if (family.field == &ProfileRecord::current_dpi_level && record != nullptr &&
+          !dpi_level_enabled(*record, *number)) {
+        refresh_page();  // back to the level that is current
+        return;
+      }
       profiles_.edit_current([&](ProfileRecord& record) { record.*family.field = index; });
       request_apply();
       return;

@@ -74,6 +74,13 @@ void CMS_1_Page::show_dpi_level(const ProfileRecord& record, int level) {
   view.set_plain_text(numbered(kDpiLabelPrefix, level), cpi_text(value));
   view.set_plain_text(numbered(kDpiEditPrefix, level), cpi_text(value));
   view.control(numbered(kDpiColorButtonPrefix, level)).set_bk_color(colorref_to_argb(record.dpi_color[level - 1]));
+  // A level the mouse has switched off is drawn disabled and cannot become the current
+  // one; when the mouse reports it as current anyway, its option stays checked.
+  const bool enabled = dpi_level_enabled(record, level);
+  view.control(numbered(kDpiLevelOptionPrefix, level)).set_enabled(enabled);
+  for (const char* prefix : {kDpiSliderPrefix, kDpiLabelPrefix, kDpiEditPrefix, kDpiColorButtonPrefix}) {
+    view.control(numbered(prefix, level)).set_enabled(enabled);
+  }
 }
 
 void CMS_1_Page::show_setting_labels(const ProfileRecord& record) {
