@@ -4,12 +4,15 @@
 #include <QCursor>
 #include <QIcon>
 
+#include "app/device_access_hint.h"
 #include "app/folders.h"
 #include "app/menu_route.h"
 #include "app/screenshot_tour.h"
 #include "app/startup_probe.h"
 #include "app/toolkit/msg_wnd.h"
+#include "app/toolkit/desktop_notices.h"
 #include "app/toolkit/resources.h"
+#include "app/toolkit/tray_availability.h"
 #include "core/messages.h"
 #include "device/library_message.h"
 #include "settings/dpi_msg.h"
@@ -33,6 +36,7 @@ CMainWnd::~CMainWnd() {
     popup->set_on_gone({});
     delete popup;
   }
+  tray_availability().watch({});
   remove_virtual_window(QLatin1String(kPageName));
   if (page_) page_->tear_down();  // closes the links and stops the worker
   page_.reset();  // before the hook table it was given goes away
@@ -46,12 +50,14 @@ void CMainWnd::init() {
     page_->attach(*this, hooks_.functions());
   }
 
-  const QIcon icon(resources().path(QLatin1String(kIconFile)));
-  if (native() != nullptr) native()->setWindowIcon(icon);
+  icon_ = QIcon(resources().path(QLatin1String(kIconFile)));
+  if (native() != nullptr) native()->setWindowIcon(icon_);
 
   resources().load_language(QStringLiteral("lan.xml"));
-  const QString name = resources().text(QStringLiteral("mouse_name_text"));
-  tray_.create(port(), icon, name);  // false where the desktop has no tray: the program runs on
+  mouse_name_ = resources().text(QStringLiteral("mouse_name_text"));
+  const QString& name = mouse_name_;
+  tray_.create(port(), icon_, name);  // false where the desktop has no tray: the program runs on
+  tray_availability().watch([this] { on_tray_availability(); });
 
   skin_btn_ = find(QStringLiteral("skin_btn"));
   main_menu_btn_ = find(QStringLiteral("main_menu_btn"));
@@ -84,6 +90,10 @@ void CMainWnd::on_click(const Notification& n) {
 }
 
 void CMainWnd::on_close_request() { hide_to_tray(); }
+
+void CMainWnd::on_screen_changed(bool on_screen) {
+  if (page_) page_->on_screen_changed(on_screen);
+}
 
 void CMainWnd::hide_to_tray() {
   // The program lives on in the tray; where there is none nothing could bring the
@@ -124,6 +134,9 @@ bool CMainWnd::handle_custom_message(const Message& m) {
     case UM_DPI_POPUP:
       show_dpi_popup(wparam, lparam);
       return true;
+    case UM_BATTERY_STATE:
+      on_battery_state(wparam, static_cast<BatteryShown>(lparam));
+      return true;
     case UM_WIRELESS_EVENT:
     case UM_WIRELESS_LINK:
     case UM_WIRED_EVENT:
@@ -155,7 +168,8 @@ void CMainWnd::on_timer(int id) {
 }
 
 void CMainWnd::bring_forward() {
-  if (device_connected_ == 0) {
+  // Without a tray the window itself shows that no mouse is there.
+  if (device_connected_ == 0 && tray_.is_shown()) {
     show_no_device_warning();
     return;
   }
@@ -199,11 +213,73 @@ void CMainWnd::on_menu_command(const MenuCommand& command) {
 void CMainWnd::on_link_state() {
   device_connected_ = page_ ? page_->any_link() : 0;
   if (device_connected_ != 0) {
-    device_tab_switch_.select_item(0);
-  } else {
-    device_tab_switch_.select_item(-1);
-    hide();  // stays in the tray; opening it now shows the no-device warning
+    device_tab_switch_.select_item(kSettingsPage);
+    return;
   }
+  show_no_mouse_state();
+  device_tab_switch_.select_item(kNoMousePage);
+  // With a tray the program waits there and opening it shows the no-device warning;
+  // without one the window stays up, showing what to check.
+  if (tray_.is_shown()) hide();
+}
+
+void CMainWnd::show_no_mouse_state() {
+  const int error = page_ ? page_->mouse_open_error() : 0;
+  const bool denied = is_permission_error(error);
+  find(QStringLiteral("no_mouse_checks")).set_visible(!denied);
+  for (const char* name : {"no_access_text", "no_access_commands", "no_access_after"}) {
+    find(QLatin1String(name)).set_visible(denied);
+  }
+  if (!denied) return;
+  Control commands = find(QStringLiteral("no_access_commands"));
+  commands.set_resource_text(false);
+  commands.set_text(udev_rule_commands(QString::fromStdString(exe_folder_path()) + QLatin1String(kUdevRuleFile)));
+}
+
+void CMainWnd::on_tray_availability() {
+  const bool available = tray_availability().available();
+  if (available && !tray_.is_shown()) {
+    tray_.create(port(), icon_, tray_.tooltip());
+  } else if (!available && tray_.is_shown()) {
+    tray_.remove();
+  }
+  // A window hidden to a tray that went away could not be brought back by anything.
+  if (!tray_.is_shown() && !is_visible()) bring_to_front();
+}
+
+void CMainWnd::on_battery_state(uintptr_t level, BatteryShown shown) {
+  switch (shown) {
+    case BatteryShown::level:
+      if (level > 100) return;
+      if (battery_.on_level(static_cast<int>(level))) show_battery_notice(static_cast<int>(level));
+      break;
+    case BatteryShown::charging:
+      battery_.on_charging();
+      break;
+    case BatteryShown::nothing:
+      battery_.on_unknown();
+      break;
+  }
+  show_tray_tooltip();
+}
+
+void CMainWnd::show_tray_tooltip() {
+  QString tip = mouse_name_;
+  if (battery_.charging()) {
+    tip = resources().text(QStringLiteral("tray_charging_text")).arg(mouse_name_);
+  } else if (const auto level = battery_.level()) {
+    tip = resources().text(QStringLiteral("tray_level_text")).arg(mouse_name_).arg(*level);
+  }
+  tray_.set_tooltip(tip);
+}
+
+void CMainWnd::show_battery_notice(int level) {
+  const bool urgent = level <= kBatteryVeryLowMark;
+  const QString title = resources().text(QStringLiteral("battery_low_title_text"));
+  const QString text =
+      resources().text(urgent ? QStringLiteral("battery_very_low_text") : QStringLiteral("battery_low_text")).arg(level);
+  if (tray_.show_message(title, text, urgent)) return;
+  desktop_notices().show(DesktopNotice{title, text, resources().path(QLatin1String(kIconFile)), urgent});
 }
 
 void CMainWnd::show_dpi_popup(uintptr_t wparam, intptr_t lparam) {
@@ -231,6 +307,7 @@ void CMainWnd::close_dpi_popup() {
 }
 
 void CMainWnd::on_destroy() {
+  tray_availability().watch({});
   kill_timer(TIMER_DPI_POPUP);
   close_dpi_popup();
   hooks_.remove_hooks();

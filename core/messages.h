@@ -31,6 +31,7 @@ inline constexpr uint32_t UM_HOOK_INPUT = 1034;          // key or mouse input f
 inline constexpr uint32_t UM_ACTIVATE = 1281;            // second instance asks to come forward
 inline constexpr uint32_t UM_LINK_STATE = 1290;          // any link up or none
 inline constexpr uint32_t UM_DPI_POPUP = 1291;           // wParam 0..2, lParam = DPI in units of 50
+inline constexpr uint32_t UM_BATTERY_STATE = 1293;       // wParam = level 0..100, lParam = BatteryShown
 inline constexpr uint32_t UM_APPLY_THREAD = 1552;        // thread message to the worker: run one apply
 inline constexpr uint32_t UM_WIRELESS_EVENT = 1553;
 inline constexpr uint32_t UM_WIRELESS_LINK = 1554;
@@ -39,6 +40,9 @@ inline constexpr uint32_t UM_WIRED_LINK = 1556;
 inline constexpr uint32_t UM_WIRELESS_8K_EVENT = 1557;
 inline constexpr uint32_t UM_WIRELESS_8K_LINK = 1558;
 inline constexpr uint32_t UM_REQUEST_APPLY = 1559;
+
+// What the page shows of the battery (lParam of UM_BATTERY_STATE).
+enum class BatteryShown : intptr_t { level = 0, charging = 1, nothing = 2 };
 
 inline constexpr uint32_t kMouseLeftButtonUp = 514;
 inline constexpr uint32_t kMouseRightButtonUp = 517;

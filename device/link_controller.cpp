@@ -215,6 +215,8 @@ void LinkController::finish_arrival(LibraryLink link) {
   // Its next arrival tries again.
   if (!open_device(link)) {
     trace("%s arrived but did not open\n", name_of(link));
+    // The window tells the user why when the user may not open it.
+    if (open_error(link) != 0) sink_.any_link_changed();
     return;
   }
   switch (link) {

@@ -16,7 +16,8 @@ void BatteryDisplay::show_level(int level) {
 
 void BatteryDisplay::show_charging() {
   view_.set_language_text(kPowerLabel, kChargingTextKey);
-  view_.start_timer(TIMER_CHARGING, kChargingStepMs);
+  sweeping_ = true;
+  if (on_screen_) view_.start_timer(TIMER_CHARGING, kChargingStepMs);
 }
 
 void BatteryDisplay::restart_charging() {
@@ -24,7 +25,21 @@ void BatteryDisplay::restart_charging() {
   show_charging();
 }
 
-void BatteryDisplay::stop_animation() { view_.kill_timer(TIMER_CHARGING); }
+void BatteryDisplay::stop_animation() {
+  sweeping_ = false;
+  view_.kill_timer(TIMER_CHARGING);
+}
+
+void BatteryDisplay::set_on_screen(bool on_screen) {
+  if (on_screen == on_screen_) return;
+  on_screen_ = on_screen;
+  if (!sweeping_) return;
+  if (on_screen) {
+    view_.start_timer(TIMER_CHARGING, kChargingStepMs);
+  } else {
+    view_.kill_timer(TIMER_CHARGING);
+  }
+}
 
 void BatteryDisplay::clear_label() { view_.set_plain_text(kPowerLabel, ""); }
 

@@ -36,7 +36,9 @@ void LinkPresenter::any_link_changed() { view_.post_message(UM_LINK_STATE, 0, 0)
 
 void LinkPresenter::show_battery_level(int level) {
   battery_.stop_animation();
-  if (level >= 0 && level <= 100) battery_.show_level(level);
+  if (level < 0 || level > 100) return;
+  battery_.show_level(level);
+  view_.post_message(UM_BATTERY_STATE, static_cast<uintptr_t>(level), static_cast<intptr_t>(BatteryShown::level));
 }
 
 void LinkPresenter::show_charging(bool from_start) {
@@ -45,11 +47,13 @@ void LinkPresenter::show_charging(bool from_start) {
   } else {
     battery_.show_charging();
   }
+  view_.post_message(UM_BATTERY_STATE, 0, static_cast<intptr_t>(BatteryShown::charging));
 }
 
 void LinkPresenter::clear_battery() {
   battery_.clear_label();
   battery_.stop_animation();
+  view_.post_message(UM_BATTERY_STATE, 0, static_cast<intptr_t>(BatteryShown::nothing));
 }
 
 void LinkPresenter::refresh_link_sections() {

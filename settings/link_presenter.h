@@ -4,7 +4,8 @@
 // the sections whose layout depends on the link, the battery, the DPI level, polling
 // rate and lighting mode chosen on the mouse (selected without notifications, saved
 // without being sent back), and the changes still waiting for the mouse, sent again
-// when it can be reached. UI thread only.
+// when it can be reached. What the battery shows also goes to the window as
+// UM_BATTERY_STATE (the tray's tooltip and low-battery notices). UI thread only.
 
 #include "core/link_state.h"
 #include "core/profile_state.h"
@@ -31,6 +32,7 @@ class LinkPresenter final : public LinkSink {
   void refresh_link_sections();
   // One tick of the charging sweep (timer 531).
   void on_charging_timer() { battery_.animation_step(); }
+  void set_on_screen(bool on_screen) { battery_.set_on_screen(on_screen); }
   const BatteryDisplay& battery() const { return battery_; }
   // An apply ended (handed over from the worker): `pending` changes are left.
   void apply_finished(ApplyOutcome outcome, int pending) { pending_.apply_finished(outcome, pending); }

@@ -102,6 +102,18 @@ void CMS_1_Page::on_page_timer(int id) {
   }
 }
 
+void CMS_1_Page::on_screen_changed(bool on_screen) {
+  if (presenter_) presenter_->set_on_screen(on_screen);
+}
+
+int CMS_1_Page::mouse_open_error() const {
+  if (!devices_) return 0;
+  for (LibraryLink link : {LibraryLink::wired, LibraryLink::wireless, LibraryLink::wireless_8k}) {
+    if (const int error = devices_->controller().open_error(link); error != 0) return error;
+  }
+  return 0;
+}
+
 void CMS_1_Page::post_to_worker(uint32_t id, uintptr_t wparam, intptr_t lparam) {
   (void)id;  // the window forwards only apply requests
   if (devices_) devices_->controller().request_apply(wparam, lparam);

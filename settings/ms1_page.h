@@ -83,6 +83,8 @@ class CMS_1_Page final : public MainWindowPage, public LinkPageHooks {
   void on_menu_command(const QString& item_name) override;
   int32_t any_link() const override { return links_.any_link; }
   void post_to_worker(uint32_t id, uintptr_t wparam, intptr_t lparam) override;
+  void on_screen_changed(bool on_screen) override;
+  int mouse_open_error() const override;
   void tear_down() override;
 
   // NotifyTarget: the page's notifications by type.

@@ -57,6 +57,11 @@ class MainWindowPage : public NotifyTarget {
   virtual int32_t any_link() const = 0;
   // Hands a thread message to the worker thread (1559 arrives here as 1552).
   virtual void post_to_worker(uint32_t id, uintptr_t wparam, intptr_t lparam) = 0;
+  // The window came on screen or left it; what only draws pauses while it is off.
+  virtual void on_screen_changed(bool /*on_screen*/) {}
+  // Why the mouse's device could not be opened although it is there (EACCES: the user
+  // may not open it), 0 when nothing failed that way.
+  virtual int mouse_open_error() const { return 0; }
 
   virtual void tear_down() = 0;
 };

@@ -24,6 +24,8 @@ struct PageLog {
   WindowBase* window = nullptr;
   MessagePortPtr device_port;
   int32_t any_link = 0;
+  int open_error = 0;
+  std::vector<bool> on_screen;  // every on_screen_changed, in order
 };
 
 class FakePage final : public MainWindowPage {
@@ -48,6 +50,8 @@ class FakePage final : public MainWindowPage {
   void post_to_worker(uint32_t id, uintptr_t wparam, intptr_t lparam) override {
     log_.worker.push_back(Message{id, wparam, lparam});
   }
+  void on_screen_changed(bool on_screen) override { log_.on_screen.push_back(on_screen); }
+  int mouse_open_error() const override { return log_.open_error; }
   void tear_down() override { log_.calls << "tear_down"; }
   void notify(const Notification& n) override { log_.notifications << QString::fromLatin1(type_name(n.type)) + ":" + n.sender_name; }
 

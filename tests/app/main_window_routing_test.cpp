@@ -7,14 +7,19 @@
 #include <QAction>
 #include <QApplication>
 #include <QMenu>
+#include <cerrno>
 #include <dlfcn.h>
 #include <gtest/gtest.h>
 
+#include "app/battery_watch.h"
+#include "app/device_access_hint.h"
+#include "app/folders.h"
 #include "app/toolkit/popup_menu.h"
 #include "app/toolkit/resources.h"
 #include "app/toolkit/timer_service.h"
 #include "settings/dpi_msg.h"
 #include "tests/app/fake_page.h"
+#include "tests/support/fake_desktop.h"
 #include "tests/support/fake_time.h"
 #include "tests/support/modal_driver.h"
 #include "tests/support/qt_test_app.h"
@@ -87,6 +92,10 @@ class MainWindowRoutingTest : public ::testing::Test {
 
   FakeTime time;
   ScopedTimerService timers{time};
+  FakeTray tray{true};
+  ScopedTrayAvailability use_tray{tray};
+  RecordingNotices notices;
+  ScopedDesktopNotices use_notices{notices};
   PageLog log;
   std::unique_ptr<CMainWnd> window;
 };
@@ -113,7 +122,7 @@ TEST_F(MainWindowRoutingTest, LosingEveryLinkHidesTheWindowAndALinkSelectsThePag
   set_links(0);
   EXPECT_FALSE(window->is_visible());
   EXPECT_EQ(window->device_connected(), 0);
-  EXPECT_EQ(window->find("device_tab_switch").selected_item(), -1);
+  EXPECT_EQ(window->find("device_tab_switch").selected_item(), kNoMousePage);
 
   set_links(1);
   EXPECT_FALSE(window->is_visible());  // a link coming back does not open the window by itself
@@ -276,3 +285,117 @@ TEST_F(MainWindowRoutingTest, RunsWithoutTheHookLibraryAndWithAPopupOpenAtTheEnd
 }
 
 }  // namespace
+
+// ---- desktops without a tray, access to the mouse, the battery
+
+TEST_F(MainWindowRoutingTest, WithoutATrayTheWindowStaysUpWithTheNoMouseStateAndAMouseBringsTheSettings) {
+  tray.set_available(false);
+  EXPECT_FALSE(window->has_tray_icon()) << "the icon goes with the tray";
+  set_links(0);
+  EXPECT_TRUE(window->is_visible());
+  EXPECT_EQ(window->find("device_tab_switch").selected_item(), kNoMousePage);
+  EXPECT_TRUE(window->find("no_mouse_checks").is_visible());
+  EXPECT_FALSE(window->find("no_access_commands").is_visible());
+
+  ModalDriver driver;
+  window->send_message(UM_ACTIVATE);
+  EXPECT_TRUE(driver.seen().isEmpty()) << "the window itself says there is no mouse";
+  EXPECT_TRUE(window->is_visible());
+
+  set_links(1);
+  EXPECT_EQ(window->find("device_tab_switch").selected_item(), kSettingsPage);
+  EXPECT_TRUE(window->is_visible());
+}
+
+TEST_F(MainWindowRoutingTest, AWindowHiddenToATrayThatGoesAwayComesBack) {
+  set_links(1);
+  window->find("exit_btn").click();
+  EXPECT_FALSE(window->is_visible());
+
+  tray.set_available(false);
+  EXPECT_TRUE(window->is_visible());
+  EXPECT_FALSE(window->has_tray_icon());
+
+  tray.set_available(true);
+  EXPECT_TRUE(window->has_tray_icon()) << "a tray that appears gets the icon";
+  set_links(0);
+  EXPECT_FALSE(window->is_visible()) << "with a tray the program waits there";
+}
+
+TEST_F(MainWindowRoutingTest, AMouseThisUserMayNotOpenShowsTheCommandsThatInstallTheRule) {
+  tray.set_available(false);
+  log.open_error = EACCES;
+  set_links(0);
+  EXPECT_FALSE(window->find("no_mouse_checks").is_visible());
+  EXPECT_TRUE(window->find("no_access_text").is_visible());
+  ASSERT_TRUE(window->find("no_access_commands").is_visible());
+  const QString commands = window->find("no_access_commands").shown_text();
+  const QString rule = QString::fromStdString(exe_folder_path()) + "70-norvane-mouse.rules";
+  EXPECT_TRUE(commands.startsWith("sudo cp '" + rule + "' /etc/udev/rules.d/\n")) << commands.toStdString();
+  EXPECT_TRUE(commands.endsWith("sudo udevadm control --reload && sudo udevadm trigger")) << commands.toStdString();
+
+  log.open_error = ENOENT;  // gone, not forbidden: the usual checks again
+  set_links(0);
+  EXPECT_TRUE(window->find("no_mouse_checks").is_visible());
+  EXPECT_FALSE(window->find("no_access_commands").is_visible());
+}
+
+TEST(DeviceAccessHint, QuotesAnyPathForTheShell) {
+  EXPECT_EQ(udev_rule_commands("/opt/it's here/70-norvane-mouse.rules").section('\n', 0, 0),
+            "sudo cp '/opt/it'\\''s here/70-norvane-mouse.rules' /etc/udev/rules.d/");
+  EXPECT_TRUE(is_permission_error(EACCES));
+  EXPECT_TRUE(is_permission_error(EPERM));
+  EXPECT_FALSE(is_permission_error(ENOENT));
+  EXPECT_FALSE(is_permission_error(0));
+}
+
+TEST_F(MainWindowRoutingTest, TheTrayTooltipCarriesTheBatteryAndEachLowMarkIsAnnouncedOncePerDischarge) {
+  tray.set_available(false);  // notices then go to the desktop's notification service
+  auto battery = [&](BatteryShown shown, int level = 0) {
+    window->send_message(UM_BATTERY_STATE, static_cast<uintptr_t>(level), static_cast<intptr_t>(shown));
+  };
+  const QString name = resources().text("mouse_name_text");
+  EXPECT_EQ(window->tray_tooltip(), name);
+  battery(BatteryShown::level, 57);
+  EXPECT_EQ(window->tray_tooltip(), name + " — 57 %");
+  battery(BatteryShown::charging);
+  EXPECT_EQ(window->tray_tooltip(), name + " — charging");
+  battery(BatteryShown::nothing);
+  EXPECT_EQ(window->tray_tooltip(), name);
+
+  for (int level : {20, 16, 15, 14, 15, 16, 15, 9, 6, 5, 4, 5, 3}) battery(BatteryShown::level, level);
+  ASSERT_EQ(notices.shown.size(), 2u);
+  EXPECT_TRUE(notices.shown[0].text.startsWith("15 %"));
+  EXPECT_FALSE(notices.shown[0].urgent);
+  EXPECT_TRUE(notices.shown[1].text.contains("5 %"));
+  EXPECT_TRUE(notices.shown[1].urgent);
+  EXPECT_FALSE(notices.shown[1].title.isEmpty());
+
+  battery(BatteryShown::nothing);  // the link comes and goes: the same discharge
+  battery(BatteryShown::level, 3);
+  EXPECT_EQ(notices.shown.size(), 2u);
+
+  battery(BatteryShown::charging);  // a new discharge announces again
+  battery(BatteryShown::level, 15);
+  EXPECT_EQ(notices.shown.size(), 3u);
+}
+
+TEST(BatteryWatch, AFirstVeryLowLevelGivesOneNoticeAndAChargedBatteryRearms) {
+  BatteryWatch watch;
+  EXPECT_EQ(watch.on_level(4), kBatteryVeryLowMark);
+  EXPECT_EQ(watch.on_level(12), std::nullopt);
+  EXPECT_EQ(watch.on_level(24), std::nullopt) << "wavering below the rearm level";
+  EXPECT_EQ(watch.on_level(15), std::nullopt);
+  EXPECT_EQ(watch.on_level(80), std::nullopt);  // charged while the program did not see it
+  EXPECT_EQ(watch.on_level(15), kBatteryLowMark);
+  EXPECT_EQ(watch.on_level(5), kBatteryVeryLowMark);
+}
+
+TEST_F(MainWindowRoutingTest, ThePageHearsWhenTheWindowComesOnScreenAndLeavesIt) {
+  set_links(1);
+  log.on_screen.clear();
+  window->hide();
+  window->bring_to_front();
+  window->minimize();
+  EXPECT_EQ(log.on_screen, (std::vector<bool>{false, true, false}));
+}

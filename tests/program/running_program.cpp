@@ -30,7 +30,7 @@ TraceSink previous_sink;
 
 RunningProgram::RunningProgram() : RunningProgram(Options{}) {}
 
-RunningProgram::RunningProgram(Options options) {
+RunningProgram::RunningProgram(Options options) : tray_(options.tray) {
   test_app();
   // The mouse is driven by the test alone: no service thread, no battery reports.
   vm_set_realtime(0);
@@ -63,6 +63,8 @@ RunningProgram::RunningProgram(Options options) {
   // Pictures for scripts/screenshots show the program's own look.
   if (const char* shots = std::getenv("NORVANE_SCREENSHOTS"); shots != nullptr && *shots != '\0') {
     resources().load_style_sheet(QStringLiteral("style.qss"));
+  } else if (options.style_sheet) {
+    styled_ = resources().load_style_sheet(QStringLiteral("style.qss"));
   }
   options_ = options;
   start();
@@ -109,6 +111,7 @@ RunningProgram::~RunningProgram() {
   flush_events();
   vm_set_links(0);
   set_trace_sink(previous_sink);
+  if (styled_) qApp->setStyleSheet(QString());
 }
 
 std::string RunningProgram::store_folder() const { return data_dir_.path().toStdString() + "/ms_1/"; }

@@ -27,6 +27,7 @@
 #include "drivers/virtual/virtual_mouse_control.h"
 #include "settings/ms1_page.h"
 #include "storage/file_ops.h"
+#include "tests/support/fake_desktop.h"
 #include "tests/support/fake_time.h"
 
 class QAbstractSlider;
@@ -63,6 +64,10 @@ class RunningProgram {
     FileOps* store_ops = nullptr;
     // Runs on the data folder before the page starts (to put things in the way).
     std::function<void(const std::string& data_folder)> prepare_data_folder = {};
+    // The desktop offers a tray.
+    bool tray = true;
+    // The program's style sheet (fonts, paddings): for tests of what fits where.
+    bool style_sheet = false;
   };
 
   RunningProgram();
@@ -76,6 +81,9 @@ class RunningProgram {
   CMainWnd& window() { return *window_; }
   CMS_1_Page& page() { return *page_; }
   FakeTime& time() { return time_; }
+  FakeTray& tray() { return tray_; }
+  // Notices shown through the desktop's notification service (not the tray's).
+  const std::vector<DesktopNotice>& notices() const { return notices_.shown; }
   std::string store_folder() const;
 
   Control control(const char* name);
@@ -134,12 +142,17 @@ class RunningProgram {
   QTemporaryDir data_dir_;
   FakeTime time_;
   ScopedTimerService timers_{time_};
+  FakeTray tray_{true};
+  ScopedTrayAvailability use_tray_{tray_};
+  RecordingNotices notices_;
+  ScopedDesktopNotices use_notices_{notices_};
   mutable std::mutex trace_mutex_;
   std::vector<std::string> trace_lines_;
   MouseReports baseline_;
   Options options_;
   std::deque<std::string> file_answers_;
   std::vector<FileDialogRequest> file_requests_;
+  bool styled_ = false;
   CMS_1_Page* page_ = nullptr;
   std::unique_ptr<CMainWnd> window_;
 };
