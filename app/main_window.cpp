@@ -226,6 +226,8 @@ void CMainWnd::on_link_state() {
 void CMainWnd::show_no_mouse_state() {
   const int error = page_ ? page_->mouse_open_error() : 0;
   const bool denied = is_permission_error(error);
+  find(QStringLiteral("no_mouse_title")).set_text(denied ? QStringLiteral("no_access_title_text")
+                                                         : QStringLiteral("no_mouse_title_text"));
   find(QStringLiteral("no_mouse_checks")).set_visible(!denied);
   for (const char* name : {"no_access_text", "no_access_commands", "no_access_after"}) {
     find(QLatin1String(name)).set_visible(denied);

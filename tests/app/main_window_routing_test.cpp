@@ -328,6 +328,7 @@ TEST_F(MainWindowRoutingTest, AMouseThisUserMayNotOpenShowsTheCommandsThatInstal
   set_links(0);
   EXPECT_FALSE(window->find("no_mouse_checks").is_visible());
   EXPECT_TRUE(window->find("no_access_text").is_visible());
+  EXPECT_EQ(window->find("no_mouse_title").shown_text(), resources().text("no_access_title_text"));
   ASSERT_TRUE(window->find("no_access_commands").is_visible());
   const QString commands = window->find("no_access_commands").shown_text();
   const QString rule = QString::fromStdString(exe_folder_path()) + "70-norvane-mouse.rules";
