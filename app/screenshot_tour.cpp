@@ -26,12 +26,20 @@ namespace {
 constexpr int kStepMs = 400;
 constexpr int kReadyPollMs = 200;
 constexpr int kReadyLimitMs = 10000;
+constexpr int kStateWaitMs = 4000;
 
 class ScreenshotTour : public QObject {
  public:
-  ScreenshotTour(WindowBase& main, std::function<bool()> ready, QString folder)
+  ScreenshotTour(WindowBase& main, std::function<bool()> ready, QString folder, QString state_file)
       : QObject(main.native()), main_(main), ready_(std::move(ready)), folder_(std::move(folder)) {
     QDir().mkpath(folder_);
+    if (!state_file.isEmpty()) {
+      QTimer::singleShot(kStateWaitMs, this, [this, state_file] {
+        save(main_.native()->grab(), qPrintable(state_file));
+        main_.close(0);
+      });
+      return;
+    }
     QTimer::singleShot(kReadyPollMs, this, [this] { wait_for_device(0); });
   }
 
@@ -188,7 +196,9 @@ class ScreenshotTour : public QObject {
 void start_screenshot_tour_when_asked(WindowBase& main_window, std::function<bool()> device_ready) {
   const char* folder = std::getenv(kScreenshotsVariable);
   if (folder == nullptr || *folder == '\0' || main_window.native() == nullptr) return;
-  new ScreenshotTour(main_window, std::move(device_ready), QString::fromLocal8Bit(folder));  // owned by the window
+  const char* state = std::getenv(kScreenshotStateVariable);
+  new ScreenshotTour(main_window, std::move(device_ready), QString::fromLocal8Bit(folder),
+                     QString::fromLocal8Bit(state != nullptr ? state : ""));  // owned by the window
 }
 
 }  // namespace norvane
