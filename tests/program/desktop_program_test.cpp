@@ -226,7 +226,7 @@ TEST(DesktopProgram, EveryLabelAndButtonShowsItsWholeTextAtTheLongestValues) {
   QWidget& window = *program.window().native();
   EXPECT_EQ(clipped_texts(window).join("\n").toStdString(), "");
 
-  // Each option in turn: a checked option is drawn in bold.
+  // Each option in turn, checked.
   for (int rate = 1; rate <= 7; ++rate) {
     QAbstractButton* button = &option(program, numbered(kRateHsOptionPrefix, rate).c_str());
     ASSERT_TRUE(button->isVisible()) << rate;
