@@ -62,11 +62,12 @@ bool WindowHost::event(QEvent* event) {
     message->complete();
     return true;
   }
+  // Decided before QWidget::event: a deferred delete ends this object in there.
+  const QEvent::Type type = event->type();
+  const bool on_screen_may_change =
+      type == QEvent::Show || type == QEvent::Hide || type == QEvent::WindowStateChange;
   const bool handled = QWidget::event(event);
-  if (base_ != nullptr && (event->type() == QEvent::Show || event->type() == QEvent::Hide ||
-                           event->type() == QEvent::WindowStateChange)) {
-    base_->check_on_screen();
-  }
+  if (on_screen_may_change && base_ != nullptr) base_->check_on_screen();
   return handled;
 }
 
