@@ -59,10 +59,12 @@ TEST(PageInTheProgram, ABrightnessDragEndsInOneApplyWithTheLastValue) {
     program.pump();
   }
   EXPECT_EQ(program.applies(), applies);
-  program.time().advance(499);
+  // The last move came 405 ms in and was handled by 450 ms: the request is due 500 ms
+  // after it, not before 900 ms and not after 950 ms.
+  program.time().advance(450);
   program.pump();
   EXPECT_EQ(program.applies(), applies) << "the request waits until the slider has rested 500 ms";
-  program.time().advance(1);
+  program.time().advance(50);
   ASSERT_TRUE(program.wait_for_applies(applies + 1));
   program.time().advance(1000);
   ASSERT_TRUE(program.drain());

@@ -105,8 +105,8 @@ class RunningProgram {
   // nothing to send. Every request made before has then been carried out; applies()
   // counts them all, the last one included.
   bool drain();
-  // Asks for the first apply (start-up leaves the whole profile to send), waits for it
-  // and takes the baseline of mouse_since_settle().
+  // Has the first apply (start-up leaves the whole profile to send) and every other
+  // request carried out, then takes the baseline of mouse_since_settle().
   void settle();
   // What reached the mouse since settle().
   MouseReports mouse_since_settle() const;
