@@ -1,6 +1,7 @@
 // The program's entry point: one instance per user, the skin folder, the main window,
 // the message loop, and shut-down in order. `norvane --diagnose` instead prints what a
-// problem report needs and exits.
+// problem report needs and exits; `norvane COMMAND ...` runs one command of the command
+// line (app/cli/) and exits.
 
 #include <QApplication>
 #include <QCoreApplication>
@@ -9,6 +10,7 @@
 #include <memory>
 #include <string>
 
+#include "app/cli/cli_session.h"
 #include "app/folders.h"
 #include "app/key_names.h"
 #include "app/main_window.h"
@@ -23,7 +25,7 @@
 namespace {
 
 // The length of the command line as one string (program and arguments joined by
-// spaces). Apart from --diagnose the program takes no options; the number only goes
+// spaces). The window starts only without arguments (see app/cli/); the number only goes
 // to the trace.
 int command_line_length(int argc, char** argv) {
   std::string line;
@@ -44,6 +46,7 @@ int main(int argc, char** argv) {
     std::fputs(diagnose_system(exe_folder_path(), qVersion()).c_str(), stdout);
     return 0;
   }
+  if (cli::is_command_line(argc, argv)) return cli::run_command_line(argc, argv);
   QApplication app(argc, argv);
   app.setApplicationName(QStringLiteral("norvane"));
   app.setQuitOnLastWindowClosed(false);  // the program lives on in the tray
@@ -69,7 +72,9 @@ int main(int argc, char** argv) {
   SessionKeys keys = session_keys();
   page_environment.key_name = std::move(keys.name);
   page_environment.key_code = std::move(keys.code);
-  auto main_window = std::make_unique<CMainWnd>(std::make_unique<CMS_1_Page>(std::move(page_environment)));
+  auto page = std::make_unique<CMS_1_Page>(std::move(page_environment));
+  CMS_1_Page& page_ref = *page;
+  auto main_window = std::make_unique<CMainWnd>(std::move(page));
   if (main_window->create(nullptr, QString(), CMainWnd::kStyle, QSize(CMainWnd::kWidth, CMainWnd::kHeight))) {
     main_window->center();
     MessagePortPtr port = main_window->port();
@@ -77,7 +82,9 @@ int main(int argc, char** argv) {
       // Answer once the window has handled the request (or could not any more).
       port->post(UM_ACTIVATE, 0, 0, [done](bool) { done(); });
     });
+    cli::serve_commands(instance, page_ref);  // commands of later starts, on this page
     app.exec();
+    instance.set_command_handler({});
   } else {
     trace("main window: skin main.xml could not be loaded from %s\n", qPrintable(resources().folder()));
   }

@@ -9,6 +9,7 @@
 #include <QPointer>
 #include <QThread>
 #include <sys/stat.h>
+#include <optional>
 #include <unistd.h>
 
 #include "app/folders.h"
@@ -19,6 +20,17 @@ namespace {
 
 constexpr char kRequest[] = "activate\n";
 constexpr char kAnswer[] = "done\n";
+constexpr char kCommandPrefix[] = "command ";
+constexpr char kReplyPrefix[] = "reply ";
+
+// The base64 payload of a line "<prefix><base64>\n", or nullopt when it is not one.
+std::optional<QByteArray> payload_of(const QByteArray& line, const char* prefix) {
+  if (!line.startsWith(prefix) || !line.endsWith('\n')) return std::nullopt;
+  const QByteArray encoded = line.mid(static_cast<qsizetype>(qstrlen(prefix))).chopped(1);
+  auto decoded = QByteArray::fromBase64Encoding(encoded, QByteArray::AbortOnBase64DecodingErrors);
+  if (!decoded) return std::nullopt;
+  return *decoded;
+}
 
 // The uid that owns `path`, or -1 when there is nothing there.
 long owner_of(const QString& path) {
@@ -108,12 +120,29 @@ bool SingleInstance::listen() {
   }
   QLocalServer* server = server_.get();
   std::shared_ptr<ActivationHandler> handler = handler_;
-  QObject::connect(server, &QLocalServer::newConnection, server, [server, handler] {
+  std::shared_ptr<CommandHandler> commands = command_handler_;
+  QObject::connect(server, &QLocalServer::newConnection, server, [server, handler, commands] {
     while (QLocalSocket* socket = server->nextPendingConnection()) {
       QObject::connect(socket, &QLocalSocket::disconnected, socket, &QObject::deleteLater);
-      QObject::connect(socket, &QLocalSocket::readyRead, socket, [socket, handler] {
+      QObject::connect(socket, &QLocalSocket::readyRead, socket, [socket, handler, commands] {
         while (socket->canReadLine()) {
-          if (socket->readLine() != kRequest) continue;
+          const QByteArray line = socket->readLine();
+          if (const auto request = payload_of(line, kCommandPrefix)) {
+            QPointer<QLocalSocket> guard(socket);
+            auto reply = [guard](const QByteArray& answer) {
+              if (!guard) return;
+              guard->write(kReplyPrefix + answer.toBase64() + '\n');
+              guard->flush();
+            };
+            if (*commands) {
+              (*commands)(*request, reply);
+            } else {
+              reply(QByteArray());
+            }
+            if (!guard) return;  // the client left while the command ran
+            continue;
+          }
+          if (line != kRequest) continue;
           QPointer<QLocalSocket> guard(socket);
           auto done = [guard] {
             if (!guard) return;
@@ -147,5 +176,23 @@ bool SingleInstance::activate_running_instance(int timeout_ms) {
 }
 
 void SingleInstance::set_activation_handler(ActivationHandler handler) { *handler_ = std::move(handler); }
+
+void SingleInstance::set_command_handler(CommandHandler handler) { *command_handler_ = std::move(handler); }
+
+std::optional<QByteArray> SingleInstance::send_command(const QByteArray& request, int timeout_ms) {
+  QDeadlineTimer deadline(timeout_ms);
+  QLocalSocket socket;
+  if (folder_.isEmpty() || !connect_to(socket, socket_path(), QDeadlineTimer(std::min(timeout_ms, 5000)))) {
+    return std::nullopt;
+  }
+  socket.write(kCommandPrefix + request.toBase64() + '\n');
+  if (!socket.waitForBytesWritten(static_cast<int>(std::max<qint64>(deadline.remainingTime(), 0)))) return std::nullopt;
+  QByteArray answer;
+  while (!answer.contains('\n')) {
+    if (!socket.waitForReadyRead(static_cast<int>(std::max<qint64>(deadline.remainingTime(), 0)))) return std::nullopt;
+    answer += socket.readAll();
+  }
+  return payload_of(answer.left(answer.indexOf('\n') + 1), kReplyPrefix);
+}
 
 }  // namespace norvane

@@ -13,10 +13,15 @@
 // stale (its process is gone), and a lock of ours that no instance answers for is
 // taken over, so a crash never keeps the program from starting. A lock file or socket
 // that belongs to another user is neither taken over nor talked to.
+//
+// Lines on the socket: "activate\n" is answered "done\n"; "command <base64>\n" carries
+// a command line's request and is answered "reply <base64>\n".
 
+#include <QByteArray>
 #include <QString>
 #include <functional>
 #include <memory>
+#include <optional>
 
 class QLocalServer;
 class QLockFile;
@@ -50,6 +55,15 @@ class SingleInstance {
   bool activate_running_instance(int timeout_ms = kActivationWaitMs);
   void set_activation_handler(ActivationHandler handler);
 
+  // Commands of the command line: a later start sends one request (opaque bytes) and
+  // waits for the reply the running instance gives through `reply`. Called on the UI
+  // thread; without a handler the request is answered with an empty reply.
+  using CommandHandler = std::function<void(const QByteArray& request, std::function<void(QByteArray)> reply)>;
+  void set_command_handler(CommandHandler handler);
+  // For a later start: hands `request` to the running instance and waits (at most
+  // `timeout_ms`) for its reply; nullopt when none could be had.
+  std::optional<QByteArray> send_command(const QByteArray& request, int timeout_ms);
+
  private:
   bool listen();
   QString lock_path() const;
@@ -60,6 +74,7 @@ class SingleInstance {
   std::unique_ptr<QLockFile> lock_;
   std::unique_ptr<QLocalServer> server_;
   std::shared_ptr<ActivationHandler> handler_;
+  std::shared_ptr<CommandHandler> command_handler_ = std::make_shared<CommandHandler>();
 };
 
 }  // namespace norvane

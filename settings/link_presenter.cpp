@@ -36,12 +36,15 @@ void LinkPresenter::any_link_changed() { view_.post_message(UM_LINK_STATE, 0, 0)
 
 void LinkPresenter::show_battery_level(int level) {
   battery_.stop_animation();
+  charging_ = false;
   if (level < 0 || level > 100) return;
+  battery_level_ = level;
   battery_.show_level(level);
   view_.post_message(UM_BATTERY_STATE, static_cast<uintptr_t>(level), static_cast<intptr_t>(BatteryShown::level));
 }
 
 void LinkPresenter::show_charging(bool from_start) {
+  charging_ = true;
   if (from_start) {
     battery_.restart_charging();
   } else {
@@ -53,6 +56,8 @@ void LinkPresenter::show_charging(bool from_start) {
 void LinkPresenter::clear_battery() {
   battery_.clear_label();
   battery_.stop_animation();
+  battery_level_ = -1;
+  charging_ = false;
   view_.post_message(UM_BATTERY_STATE, 0, static_cast<intptr_t>(BatteryShown::nothing));
 }
 

@@ -37,6 +37,9 @@ class LinkPresenter final : public LinkSink {
   // An apply ended (handed over from the worker): `pending` changes are left.
   void apply_finished(ApplyOutcome outcome, int pending) { pending_.apply_finished(outcome, pending); }
   const PendingChanges& pending_changes() const { return pending_; }
+  // The last battery report: a level 0..100, or -1 while none is known; charging.
+  int battery_level() const { return battery_level_; }
+  bool charging() const { return charging_; }
 
   // LinkSink
   void show_link(LinkIcon icon, bool shown) override;
@@ -70,6 +73,8 @@ class LinkPresenter final : public LinkSink {
   LinkPageHooks& hooks_;
   BatteryDisplay battery_;
   PendingChanges pending_;
+  int battery_level_ = -1;
+  bool charging_ = false;
 };
 
 }  // namespace norvane

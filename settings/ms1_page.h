@@ -25,6 +25,7 @@
 #include "core/profile_state.h"
 #include "settings/file_chooser.h"
 #include "settings/link_page_hooks.h"
+#include "settings/page_commands.h"
 #include "settings/page_interface.h"
 #include "settings/ui_thread_calls.h"
 #include "storage/file_ops.h"
@@ -104,6 +105,21 @@ class CMS_1_Page final : public MainWindowPage, public LinkPageHooks {
   // what is queued. The macro library, a few kilobytes, is saved where it is edited.
   StoreWriter& store_writer() { return *store_writer_; }
 
+  // --- operations for scripts (page_commands.cpp), through the same handlers as the
+  // page's controls. Profile and macro indexes are 0-based; DPI levels 1..8.
+  PageStatus status() const;
+  // True while the current profile differs from what the mouse was last sent.
+  bool changes_pending() const;
+  PageCommandResult choose_profile(int index);
+  PageCommandResult import_profile_from(const std::string& path);
+  PageCommandResult export_profile_to(int index, const std::string& path) const;
+  PageCommandResult choose_dpi_level(int level);
+  PageCommandResult set_dpi_cpi(int level, long long cpi);
+  PageCommandResult import_macro_from(const std::string& path);
+  PageCommandResult export_macro_to(int index, const std::string& path) const;
+  // Asks the worker to send what is pending (as the apply button does).
+  void apply_now() { request_apply(); }
+
  private:
   // --- notification handlers (page_handlers.cpp)
   void on_click(const Notification& n);
@@ -176,6 +192,8 @@ class CMS_1_Page final : public MainWindowPage, public LinkPageHooks {
   // thread changes records, so reading without the lock is safe here.
   const ProfileRecord* current() const { return profiles_.current_profile; }
   QString language_text(const char* key) const;
+  // A failed operation, told with the language text of `text_key`.
+  PageCommandResult failed_with(const char* text_key) const;
 
   PageEnvironment environment_;
   std::string store_folder_;

@@ -110,11 +110,15 @@ void CMS_1_Page::rename_profile() {
 void CMS_1_Page::import_profile() {
   const QString path = choose_profile_file(false);
   if (path.isEmpty()) return;
-  ProfileFileRead read = read_profile_file(QFile::encodeName(path).toStdString());
+  const PageCommandResult imported = import_profile_from(QFile::encodeName(path).toStdString());
+  if (!imported.ok()) warn(window_, imported.error_key.c_str());
+}
+
+PageCommandResult CMS_1_Page::import_profile_from(const std::string& path) {
+  ProfileFileRead read = read_profile_file(path);
   if (!read.ok()) {
     // Nothing was added: the list, the library and both stores are as they were.
-    warn(window_, read.error == ProfileFileError::wrong_size ? kFileSizeTextKey : kFileUnreadableTextKey);
-    return;
+    return failed_with(read.error == ProfileFileError::wrong_size ? kFileSizeTextKey : kFileUnreadableTextKey);
   }
   const std::u16string add_profile_text = language_text("add_profile_text").toStdU16String();
   const std::u16string add_macro_text = language_text("add_macro_text").toStdU16String();
@@ -129,11 +133,12 @@ void CMS_1_Page::import_profile() {
       macros_saved = false;
     }
   }
-  trace("profile imported from %s with %d macros\n", qPrintable(path), macros);
+  trace("profile imported from %s with %d macros\n", path.c_str(), macros);
   // The new profile is current and its whole content goes to the mouse; the store is
   // written by that apply.
   append_profile(std::move(read.record));
-  if (!macros_saved) warn(window_, kMacrosNotSavedTextKey);
+  if (!macros_saved) return failed_with(kMacrosNotSavedTextKey);
+  return {};
 }
 
 void CMS_1_Page::export_profile() {

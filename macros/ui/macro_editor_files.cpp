@@ -7,6 +7,7 @@
 #include "app/toolkit/msg_wnd.h"
 #include "app/toolkit/resources.h"
 #include "core/trace.h"
+#include "macros/ui/macro_file_texts.h"
 #include "macros/ui/macro_editor.h"
 #include "macros/ui/macro_editor_controls.h"
 #include "macros/ui/macro_file_dialogs.h"
@@ -18,10 +19,8 @@ namespace norvane {
 
 using namespace macro_controls;
 
-namespace {
-
 // The message that tells the user why a file was not imported.
-const char* problem_text_key(MacroFileProblem problem) {
+const char* macro_file_problem_text_key(MacroFileProblem problem) {
   switch (problem) {
     case MacroFileProblem::unreadable: return "macro_file_unreadable_text";
     case MacroFileProblem::wrong_size: return "macro_file_size_text";
@@ -32,6 +31,8 @@ const char* problem_text_key(MacroFileProblem problem) {
   }
   return "macro_file_unreadable_text";
 }
+
+namespace {
 
 void warn(WindowBase* owner, const char* text_key) {
   show_message_box(owner, QString::fromLatin1(kWarningTitleKey), QString::fromLatin1(text_key));
@@ -60,7 +61,7 @@ void CMS_1_Macro::import_macro() {
   const MacroFileRead read = read_macro_file(path.toStdString());
   if (read.problem != MacroFileProblem::none) {
     trace("macro file refused (%s): %s\n", to_string(read.problem), read.detail.c_str());
-    warn(this, problem_text_key(read.problem));
+    warn(this, macro_file_problem_text_key(read.problem));
     return;
   }
   if (read.name_cut) trace("macro file %s: name without its terminating zero, cut\n", qPrintable(path));
