@@ -1,5 +1,6 @@
 #include "device/apply_worker.h"
 
+#include <mutex>
 #include <utility>
 
 #include "core/messages.h"
@@ -20,10 +21,16 @@ void ApplyWorker::start() {
 
 bool ApplyWorker::post(uint32_t id, uintptr_t wparam, intptr_t lparam) {
   if (id != UM_APPLY_THREAD) return queue_.post(id, wparam, lparam);
-  if (apply_waiting_.exchange(true)) return !queue_.quitting();
-  if (queue_.post(id, wparam, lparam)) return true;
-  apply_waiting_ = false;
-  return false;
+  std::lock_guard<std::mutex> lock(request_mutex_);
+  if (apply_waiting_) {
+    if (queue_.quitting()) return false;
+    ++posted_;  // merged: the apply that waits carries it out
+    return true;
+  }
+  if (!queue_.post(id, wparam, lparam)) return false;
+  apply_waiting_ = true;
+  ++posted_;
+  return true;
 }
 
 void ApplyWorker::stop() {
@@ -38,9 +45,16 @@ void ApplyWorker::run() {
   Message message;
   while (queue_.get(message)) {
     if (message.id != UM_APPLY_THREAD) continue;
-    // Taken before the apply starts, so a request made while it runs queues the next one.
-    apply_waiting_ = false;
+    uint64_t covered = 0;
+    {
+      std::lock_guard<std::mutex> lock(request_mutex_);
+      // Taken before the apply starts, so a request made while it runs queues the next
+      // one; every request made until now is carried out by this apply.
+      apply_waiting_ = false;
+      covered = posted_;
+    }
     if (links_.any_library_link_or_ble() && apply_) apply_();
+    handled_ = covered;
   }
 }
 

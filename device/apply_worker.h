@@ -13,6 +13,7 @@
 #include <atomic>
 #include <cstdint>
 #include <functional>
+#include <mutex>
 #include <thread>
 
 #include "core/link_state.h"
@@ -36,6 +37,11 @@ class ApplyWorker {
   void stop();
   // True once stop() has begun: an apply in progress may end early between reports.
   bool stop_requested() const { return queue_.quitting(); }
+  // Apply requests accepted so far (merged ones included), and how many of them the
+  // applies that ended have carried out (run, or skipped without a link): the request
+  // that made posted() N has been carried out once handled() >= N.
+  uint64_t posted() const { return posted_; }
+  uint64_t handled() const { return handled_; }
 
  private:
   void run();
@@ -44,9 +50,13 @@ class ApplyWorker {
   std::function<void()> apply_;
   ThreadMessageQueue queue_;
   std::thread thread_;
-  // An apply request is queued and not yet taken by the worker.
-  std::atomic<bool> apply_waiting_{false};
   bool started_ = false;
+  // Guards apply_waiting_ with posted_, so a request either merges into an apply not
+  // yet taken or queues a new one, and each apply knows the requests it carries out.
+  std::mutex request_mutex_;
+  bool apply_waiting_ = false;  // an apply request is queued and not yet taken by the worker
+  std::atomic<uint64_t> posted_{0};
+  std::atomic<uint64_t> handled_{0};
 };
 
 }  // namespace norvane

@@ -77,6 +77,7 @@ class LinkController {
   // True once close_links has begun. The apply routine, on the worker thread, may
   // check it between reports to end early at shut-down.
   bool apply_stop_requested() const { return worker_.stop_requested(); }
+  const ApplyWorker& worker() const { return worker_; }
   // Stops and joins the worker, then closes and releases the libraries. Idempotent.
   void close_links();
 

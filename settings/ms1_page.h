@@ -119,6 +119,10 @@ class CMS_1_Page final : public MainWindowPage, public LinkPageHooks {
   PageCommandResult export_macro_to(int index, const std::string& path) const;
   // Asks the worker to send what is pending (as the apply button does).
   void apply_now() { request_apply(); }
+  // Apply requests handed to the worker so far, and those it has carried out: an
+  // apply asked for as request N has ended once apply_requests_handled() >= N.
+  uint64_t apply_requests_posted() const;
+  uint64_t apply_requests_handled() const;
 
  private:
   // --- notification handlers (page_handlers.cpp)

@@ -13,6 +13,7 @@
 #include "protocol/dirty_sections.h"
 #include "settings/link_presenter.h"
 #include "settings/ms1_page.h"
+#include "settings/page_devices.h"
 #include "storage/macro_file.h"
 #include "storage/macro_library_edit.h"
 #include "storage/profile_file.h"
@@ -66,6 +67,14 @@ PageStatus CMS_1_Page::status() const {
   }
   s.pending = pending_sections(profiles_);
   return s;
+}
+
+uint64_t CMS_1_Page::apply_requests_posted() const {
+  return devices_ ? devices_->controller().worker().posted() : 0;
+}
+
+uint64_t CMS_1_Page::apply_requests_handled() const {
+  return devices_ ? devices_->controller().worker().handled() : 0;
 }
 
 bool CMS_1_Page::changes_pending() const { return !pending_sections(profiles_).empty(); }

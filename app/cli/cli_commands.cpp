@@ -102,8 +102,15 @@ bool mouse_reached(const CMS_1_Page& page) {
 // Carries out an operation that changes the profile, then waits until the mouse took it.
 Reply send_to_mouse(CMS_1_Page& page, const Waits& waits, const PageCommandResult& result) {
   if (!result.ok()) return failed(result);
+  // The request reaches the worker through the window's queue; once it is there, every
+  // request up to it is ahead of it in the worker's queue.
+  const uint64_t before = page.apply_requests_posted();
   page.apply_now();
-  if (!waits.wait_until([&page] { return !page.changes_pending(); }, waits.apply_ms)) {
+  const bool sent = waits.wait_until([&page, before] { return page.apply_requests_posted() > before; }, waits.apply_ms);
+  const uint64_t ticket = page.apply_requests_posted();
+  const bool done =
+      sent && waits.wait_until([&page, ticket] { return page.apply_requests_handled() >= ticket; }, waits.apply_ms);
+  if (!done || page.changes_pending()) {
     return failed(kExitUnreachable, QStringLiteral("the mouse did not take the changes (it went asleep or away); "
                                                    "they stay pending"));
   }
