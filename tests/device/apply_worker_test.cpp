@@ -1,4 +1,5 @@
-// The apply worker: requests made while one apply runs merge into one more.
+// The apply worker: requests made while one apply runs merge into one more, and the
+// counts by which a caller knows that the request it made has been carried out.
 
 #include "device/apply_worker.h"
 
@@ -66,6 +67,39 @@ TEST(ApplyWorker, ARequestAfterAnApplyFinishedRunsAgain) {
   held.wait_started(2);
   worker.stop();
   EXPECT_EQ(held.started, 2);
+}
+
+TEST(ApplyWorker, HandledReachesARequestOnlyOnceAnApplyThatStartedAfterItEnded) {
+  LinkState links;
+  links.wired_state = kLinkPresent;
+  HeldApply held;
+  ApplyWorker worker(links, [&] { held.run(); });
+  worker.start();
+  ASSERT_TRUE(worker.post(UM_APPLY_THREAD));
+  held.wait_started(1);
+  // Made while the first apply sends: merged into one more apply.
+  for (int click = 0; click < 3; ++click) ASSERT_TRUE(worker.post(UM_APPLY_THREAD));
+  EXPECT_EQ(worker.posted(), 4u);
+  EXPECT_EQ(worker.handled(), 0u);  // not while the first apply runs
+  held.release();
+  worker.stop();
+  EXPECT_EQ(held.started, 2);
+  EXPECT_EQ(worker.handled(), 4u);  // the second apply carried out the merged three
+}
+
+TEST(ApplyWorker, RequestsWithoutALinkAreHandledWithoutAnApply_OtherMessagesAreNotCounted) {
+  LinkState links;  // no link up
+  int applies = 0;
+  ApplyWorker worker(links, [&] { ++applies; });
+  worker.start();
+  ASSERT_TRUE(worker.post(UM_APPLY_THREAD));
+  ASSERT_TRUE(worker.post(UM_APPLY_THREAD + 1));
+  worker.stop();
+  EXPECT_EQ(applies, 0);
+  EXPECT_EQ(worker.posted(), 1u);
+  EXPECT_EQ(worker.handled(), 1u);
+  EXPECT_FALSE(worker.post(UM_APPLY_THREAD));  // after stop: refused and not counted
+  EXPECT_EQ(worker.posted(), 1u);
 }
 
 }  // namespace
