@@ -27,7 +27,7 @@ std::string utf8(std::u16string_view text) {
   return QString::fromUtf16(text.data(), static_cast<qsizetype>(text.size())).toStdString();
 }
 
-PageCommandResult failed(std::string text) { return PageCommandResult{std::move(text), {}}; }
+PageCommandResult failed(std::string text) { return PageCommandResult{std::move(text), {}, false}; }
 
 std::vector<std::string> pending_sections(const ProfileState& profiles) {
   std::lock_guard<std::mutex> lock(profiles.mutex);
@@ -136,7 +136,9 @@ PageCommandResult CMS_1_Page::import_macro_from(const std::string& path) {
   const AddedMacro added = append_macro(macro_library_, *read.record, fallback, store_folder_);
   if (!added.save.ok()) {
     trace("macro store not saved: %s\n", added.save.detail.c_str());
-    return failed("the macro was added but macro.data could not be saved: " + added.save.detail);
+    PageCommandResult result = failed("the macro was added but macro.data could not be saved: " + added.save.detail);
+    result.changed = true;
+    return result;
   }
   return {};
 }

@@ -25,6 +25,7 @@ struct PageStatus {
 struct PageCommandResult {
   std::string error;      // one line for the user (UTF-8)
   std::string error_key;  // the language key of the message box the page shows for it, if any
+  bool changed = false;   // with an error: the profile changed all the same (it is still to be sent)
   bool ok() const { return error.empty(); }
 };
 

@@ -137,7 +137,11 @@ PageCommandResult CMS_1_Page::import_profile_from(const std::string& path) {
   // The new profile is current and its whole content goes to the mouse; the store is
   // written by that apply.
   append_profile(std::move(read.record));
-  if (!macros_saved) return failed_with(kMacrosNotSavedTextKey);
+  if (!macros_saved) {
+    PageCommandResult result = failed_with(kMacrosNotSavedTextKey);
+    result.changed = true;
+    return result;
+  }
   return {};
 }
 

@@ -101,7 +101,7 @@ bool mouse_reached(const CMS_1_Page& page) {
 
 // Carries out an operation that changes the profile, then waits until the mouse took it.
 Reply send_to_mouse(CMS_1_Page& page, const Waits& waits, const PageCommandResult& result) {
-  if (!result.ok()) return failed(result);
+  if (!result.ok() && !result.changed) return failed(result);
   // The request reaches the worker through the window's queue; once it is there, every
   // request up to it is ahead of it in the worker's queue.
   const uint64_t before = page.apply_requests_posted();
@@ -114,6 +114,8 @@ Reply send_to_mouse(CMS_1_Page& page, const Waits& waits, const PageCommandResul
     return failed(kExitUnreachable, QStringLiteral("the mouse did not take the changes (it went asleep or away); "
                                                    "they stay pending"));
   }
+  // Done, but not all of it: a profile imported whose macros the library could not store.
+  if (!result.ok()) return failed(kExitUnreachable, QString::fromStdString(result.error));
   return {};
 }
 
@@ -184,7 +186,8 @@ Reply run_command(const Request& request, CMS_1_Page& page, const Waits& waits) 
     }
     case Verb::macro_import: {
       const PageCommandResult r = page.import_macro_from(path_of(args[0]));
-      return r.ok() ? Reply{} : failed(r);
+      if (r.ok()) return {};
+      return r.changed ? failed(kExitUnreachable, QString::fromStdString(r.error)) : failed(r);
     }
   }
   return {};

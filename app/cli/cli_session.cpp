@@ -76,7 +76,9 @@ bool wait_with_event_loop(const std::function<bool()>& done, int timeout_ms) {
     if (deadline.hasExpired()) return false;
     QEventLoop loop;
     QTimer::singleShot(kPollMs, &loop, &QEventLoop::quit);
-    loop.exec();
+    // -1: the application is quitting and no event loop runs any more; waiting longer
+    // would only spin.
+    if (loop.exec() == -1) return done();
   }
   return true;
 }
