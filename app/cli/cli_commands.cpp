@@ -44,21 +44,22 @@ std::optional<int> find_entry(const QString& operand, const Names& names) {
   return std::nullopt;
 }
 
+// One row per entry; `current`, when given, is marked ("*", and "current" in JSON).
 template <typename Names>
-Reply list_entries(const Names& names, int current, bool json) {
+Reply list_entries(const Names& names, std::optional<int> current, bool json) {
   if (json) {
     QJsonArray rows;
     for (size_t i = 0; i < names.size(); ++i) {
       QJsonObject row{{QStringLiteral("index"), static_cast<int>(i) + 1},
                       {QStringLiteral("name"), from_utf16(field_name(names[i]->name))}};
-      if (current >= -1) row.insert(QStringLiteral("current"), static_cast<int>(i) == current);
+      if (current) row.insert(QStringLiteral("current"), static_cast<int>(i) == *current);
       rows.append(row);
     }
     return Reply{kExitDone, json_text(rows), {}};
   }
   QString out;
   for (size_t i = 0; i < names.size(); ++i) {
-    const QChar mark = static_cast<int>(i) == current ? QLatin1Char('*') : QLatin1Char(' ');
+    const QChar mark = current == static_cast<int>(i) ? QLatin1Char('*') : QLatin1Char(' ');
     out += QStringLiteral("%1 %2  %3\n").arg(mark).arg(i + 1, 2).arg(from_utf16(field_name(names[i]->name)));
   }
   return Reply{kExitDone, out, {}};
@@ -177,7 +178,7 @@ Reply run_command(const Request& request, CMS_1_Page& page, const Waits& waits) 
       return send_to_mouse(page, waits, page.set_dpi_cpi(level, cpi));
     }
     case Verb::macro_list:
-      return list_entries(page.macro_library(), -2, request.json);
+      return list_entries(page.macro_library(), std::nullopt, request.json);
     case Verb::macro_export: {
       const auto index = find_entry(args[0], page.macro_library());
       if (!index) return failed(kExitBadInput, QStringLiteral("no macro \"%1\"").arg(args[0]));

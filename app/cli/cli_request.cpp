@@ -41,6 +41,7 @@ const char kCommands[] =
     "  macro list                   the macros of the library\n"
     "  macro export NAME|INDEX FILE write a macro to a .macro file\n"
     "  macro import FILE            add the macro of a .macro file to the library\n"
+    "  --diagnose                   print what a problem report needs (alone, without a command)\n"
     "\n"
     "With a running instance the command is carried out by it, and its window follows.\n"
     "Exit codes: 0 done, 1 the mouse or the running instance could not be reached,\n"

@@ -24,6 +24,7 @@ namespace {
 // The running instance's command may wait for a whole profile to reach the mouse.
 constexpr int kInstanceReplyMs = 90000;
 constexpr int kPollMs = 20;
+constexpr int kInstanceMouseMs = 3000;
 
 QStringList arguments_of(int argc, char** argv) {
   QStringList arguments;
@@ -120,7 +121,11 @@ QByteArray answer_request(const QByteArray& request, CMS_1_Page& page, const Wai
 }
 
 void serve_commands(SingleInstance& instance, CMS_1_Page& page, Waits waits) {
-  if (!waits.wait_until) waits.wait_until = wait_with_event_loop;
+  if (!waits.wait_until) {
+    // The running instance knows its links and battery already; only an instance that
+    // has just started may still be finding the mouse.
+    waits = Waits{wait_with_event_loop, kInstanceMouseMs, 0};
+  }
   instance.set_command_handler([&page, waits](const QByteArray& request, std::function<void(QByteArray)> reply) {
     reply(answer_request(request, page, waits));
   });

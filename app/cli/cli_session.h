@@ -25,8 +25,8 @@ bool is_command_line(int argc, char** argv);
 int run_command_line(int argc, char** argv);
 
 // In the running instance: carries out the commands later starts send over `instance`
-// on `page`, which must outlive the instance's socket. `waits` default to the real
-// event loop's (wait_with_event_loop).
+// on `page`, which must outlive the instance's socket. Without `waits` the real event
+// loop waits (wait_with_event_loop), briefly for the mouse and not for the battery.
 void serve_commands(SingleInstance& instance, CMS_1_Page& page, Waits waits = {});
 
 // Lets the event loop run until `done` holds or `timeout_ms` passed (real time).
