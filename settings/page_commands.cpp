@@ -11,6 +11,7 @@
 #include "core/trace.h"
 #include "macros/ui/macro_file_texts.h"
 #include "protocol/dirty_sections.h"
+#include "protocol/section_delivery.h"
 #include "settings/link_presenter.h"
 #include "settings/ms1_page.h"
 #include "settings/page_devices.h"
@@ -29,17 +30,18 @@ std::string utf8(std::u16string_view text) {
 
 PageCommandResult failed(std::string text) { return PageCommandResult{std::move(text), {}, false}; }
 
+// The sections whose reports the next apply sends: the page's pending changes, named.
 std::vector<std::string> pending_sections(const ProfileState& profiles) {
   std::lock_guard<std::mutex> lock(profiles.mutex);
-  if (profiles.current_profile == nullptr) return {};
+  if (profiles.current_profile == nullptr || profiles.last_applied == nullptr) return {};
   if (profiles.send_all) return {"everything"};
-  const DirtyFlags d = compare_sections(*profiles.current_profile, *profiles.last_applied);
+  const DirtyFlags d =
+      sections_with_reports(compare_sections(*profiles.current_profile, *profiles.last_applied), *profiles.current_profile);
   std::vector<std::string> names;
   if (d.dpi) names.emplace_back("dpi");
   if (d.rate) names.emplace_back("rate");
   if (d.light) names.emplace_back("light");
   if (d.buttons) names.emplace_back("buttons");
-  if (d.wakeup) names.emplace_back("wakeup");
   if (std::any_of(d.macro.begin(), d.macro.end(), [](bool b) { return b; })) names.emplace_back("macros");
   return names;
 }
@@ -77,7 +79,7 @@ uint64_t CMS_1_Page::apply_requests_handled() const {
   return devices_ ? devices_->controller().worker().handled() : 0;
 }
 
-bool CMS_1_Page::changes_pending() const { return !pending_sections(profiles_).empty(); }
+bool CMS_1_Page::changes_pending() const { return pending_changes(profiles_) > 0; }
 
 PageCommandResult CMS_1_Page::choose_profile(int index) {
   if (index < 0 || static_cast<size_t>(index) >= profiles_.profiles.size()) {

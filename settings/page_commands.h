@@ -17,7 +17,7 @@ struct PageStatus {
   int profile_index = -1;          // the current profile, 0-based; -1 before the store is loaded
   std::string profile_name;        // UTF-8
   // The sections the next apply would send ("dpi", "rate", "light", "buttons",
-  // "wakeup", "macros"; "everything" when the whole profile is due).
+  // "macros"; "everything" while the whole profile is due).
   std::vector<std::string> pending;
 };
 

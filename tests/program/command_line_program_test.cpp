@@ -75,31 +75,42 @@ RunningProgram::Options two_profiles() {
   return options;
 }
 
-TEST(CommandLineProgram, StatusAsJsonTellsLinksBatteryProfileAndPending) {
-  RunningProgram::Options options = two_profiles();
-  options.links = VM_LINK_BIT(VM_LINK_24G);
-  RunningProgram program(options);
-  vm_send_battery(0, 64);  // on battery, behind the 2.4 GHz receiver: the mouse is online
-  program.pump();
+TEST(CommandLineProgram, StatusAsJsonTellsLinksProfileAndPendingChanges) {
+  RunningProgram program(two_profiles());
   program.settle();
   const Reply reply = run(program, {"status", "--json"});
   ASSERT_EQ(reply.exit_code, 0) << reply.err.toStdString();
   const QJsonObject status = json_object(reply);
+  EXPECT_EQ(status["links"].toArray(), QJsonArray{QStringLiteral("cable")});
+  EXPECT_FALSE(status["asleep"].toBool());
+  EXPECT_EQ(status["profile"].toObject()["index"].toInt(), 1);
+  EXPECT_EQ(status["profile"].toObject()["name"].toString(), QStringLiteral("Work"));
+  EXPECT_EQ(status["pending"].toArray(), QJsonArray{}) << reply.out.toStdString();
+
+  // A slider moved in the window and not yet sent shows as pending.
+  program.slider("ms_1_slider_brightness").setValue(3);
+  const QJsonObject later = json_object(run(program, {"status", "--json"}));
+  EXPECT_EQ(later["pending"].toArray(), QJsonArray{QStringLiteral("light")});
+  EXPECT_EQ(run(program, {"apply"}).exit_code, 0);
+  EXPECT_EQ(program.mouse_since_settle().light, 1u);  // the lighting report went out
+  EXPECT_EQ(json_object(run(program, {"status", "--json"}))["pending"].toArray(), QJsonArray{});
+}
+
+TEST(CommandLineProgram, StatusTellsTheBatteryBehindTheReceiver) {
+  RunningProgram::Options options = two_profiles();
+  options.links = VM_LINK_BIT(VM_LINK_24G);
+  RunningProgram program(options);
+  vm_send_battery(0, 64);  // on battery: the mouse is online behind the 2.4 GHz receiver
+  program.pump();
+  QJsonObject status = json_object(run(program, {"status", "--json"}));
   EXPECT_EQ(status["links"].toArray(), QJsonArray{QStringLiteral("2.4GHz")});
   EXPECT_FALSE(status["asleep"].toBool());
   EXPECT_EQ(status["battery"].toObject()["level"].toInt(-1), 64);
   EXPECT_FALSE(status["battery"].toObject()["charging"].toBool());
-  EXPECT_EQ(status["profile"].toObject()["index"].toInt(), 1);
-  EXPECT_EQ(status["profile"].toObject()["name"].toString(), QStringLiteral("Work"));
-  EXPECT_EQ(status["pending"].toArray(), QJsonArray{});
-
-  // A slider moved in the window and not yet sent shows as pending; charging shows.
-  program.slider("ms_1_slider_brightness").setValue(3);
   vm_send_battery(3, 64);
   program.pump();
-  const QJsonObject later = json_object(run(program, {"status", "--json"}));
-  EXPECT_EQ(later["pending"].toArray(), QJsonArray{QStringLiteral("light")});
-  EXPECT_TRUE(later["battery"].toObject()["charging"].toBool());
+  status = json_object(run(program, {"status", "--json"}));
+  EXPECT_TRUE(status["battery"].toObject()["charging"].toBool());
 }
 
 TEST(CommandLineProgram, ProfileSelectByNameOrNumberReachesTheMouseAndTheStore) {
