@@ -32,7 +32,7 @@ struct FolderInputs {
   std::string home;           // "" when unset
   std::string temp_folder;    // "" for the system's
   uid_t uid = 0;              // the user the folders must belong to
-  std::string xdg_runtime_dir;  // "" when unset
+  std::string xdg_runtime_dir = {};  // "" when unset
 };
 
 struct DataFolderChoice {

@@ -14,7 +14,7 @@ struct Message {
   uint32_t id = 0;
   uintptr_t wparam = 0;
   intptr_t lparam = 0;
-  std::any payload;
+  std::any payload = {};
 };
 
 // The message's payload when it holds a T; null when it holds nothing or another type.

@@ -152,7 +152,9 @@ TEST(DesktopProgram, TheBatteryReachesTheTooltipAndFallingOnBatteryIsAnnouncedAt
   for (int level : {57, 30, 16, 15, 12, 15, 6, 5, 4}) {
     vm_send_battery(0, level);
     program.pump();
-    if (level == 57) EXPECT_EQ(program.window().tray_tooltip(), name + " — 57 %");
+    if (level == 57) {
+      EXPECT_EQ(program.window().tray_tooltip(), name + " — 57 %");
+    }
   }
   ASSERT_EQ(program.notices().size(), 2u);
   EXPECT_TRUE(program.notices()[0].text.startsWith("15 %"));

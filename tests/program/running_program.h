@@ -49,7 +49,7 @@ class RunningProgram {
   struct Options {
     uint32_t links = VM_LINK_BIT(VM_LINK_CABLE);
     // Profiles stored before start ({} = no store: the program makes its default one).
-    std::vector<ProfileRecord> stored_profiles;
+    std::vector<ProfileRecord> stored_profiles = {};
     // Names of keys in shortcut captions and macro rows ({} = their numbers).
     KeyNameFn key_name = {};
     // Usages of virtual keys for macro recording ({} = none known).
