@@ -91,6 +91,9 @@ int run_command_line(int argc, char** argv) {
   // No window is shown: the offscreen platform needs no display, so scripts run from a
   // console or a key binding alike.
   qputenv("QT_QPA_PLATFORM", "offscreen");
+  // A script reads what the command itself prints: the trace and Qt's own notes stay
+  // out of its output unless QT_LOGGING_RULES asks for them.
+  if (qEnvironmentVariableIsEmpty("QT_LOGGING_RULES")) qputenv("QT_LOGGING_RULES", "*=false");
   QApplication app(argc, argv);
   app.setApplicationName(QStringLiteral("norvane"));
   app.setQuitOnLastWindowClosed(false);

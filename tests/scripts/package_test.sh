@@ -70,6 +70,7 @@ cp "$build_dir"/bin/hiddriver_1.so "$build_dir"/bin/hiddriver_2.so "$build_dir"/
    "$build_dir"/bin/libvirtual_mouse.so "$root/usr/lib/norvane/"
 
 expect 0 status --json
+[ ! -s "$work/err.txt" ] || fail "status wrote more than its answer: $(cat "$work/err.txt")"
 python3 - "$work/out.txt" <<'PY'
 import json, sys
 status = json.load(open(sys.argv[1]))
