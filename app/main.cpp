@@ -12,7 +12,7 @@
 
 #include "app/cli/cli_session.h"
 #include "app/folders.h"
-#include "app/key_names.h"
+#include "app/program_page.h"
 #include "app/main_window.h"
 #include "app/qt_trace_sink.h"
 #include "app/second_start.h"
@@ -66,13 +66,7 @@ int main(int argc, char** argv) {
   trace("ilen = %d\r\n", command_line_length(argc, argv));
 
   // The window owns the mouse's settings page, which opens the links to the mouse.
-  PageEnvironment page_environment;
-  page_environment.exe_folder = exe_folder_path();
-  page_environment.data_folder = data_folder_path();
-  SessionKeys keys = session_keys();
-  page_environment.key_name = std::move(keys.name);
-  page_environment.key_code = std::move(keys.code);
-  auto page = std::make_unique<CMS_1_Page>(std::move(page_environment));
+  auto page = std::make_unique<CMS_1_Page>(program_page_environment());
   CMS_1_Page& page_ref = *page;
   auto main_window = std::make_unique<CMainWnd>(std::move(page));
   if (main_window->create(nullptr, QString(), CMainWnd::kStyle, QSize(CMainWnd::kWidth, CMainWnd::kHeight))) {

@@ -10,7 +10,7 @@
 
 #include "app/cli/cli_wire.h"
 #include "app/folders.h"
-#include "app/key_names.h"
+#include "app/program_page.h"
 #include "app/main_window.h"
 #include "app/qt_trace_sink.h"
 #include "app/single_instance.h"
@@ -44,13 +44,7 @@ Waits real_waits() { return Waits{wait_with_event_loop}; }
 // The program as `norvane` starts it, without showing its window.
 Reply run_here(const Request& request) {
   resources().set_folder(QString::fromStdString(exe_folder_path()) + QStringLiteral("res/"));
-  PageEnvironment environment;
-  environment.exe_folder = exe_folder_path();
-  environment.data_folder = data_folder_path();
-  SessionKeys keys = session_keys();
-  environment.key_name = std::move(keys.name);
-  environment.key_code = std::move(keys.code);
-  auto page = std::make_unique<CMS_1_Page>(std::move(environment));
+  auto page = std::make_unique<CMS_1_Page>(program_page_environment());
   CMS_1_Page& page_ref = *page;
   auto window = std::make_unique<CMainWnd>(std::move(page));
   Reply reply;
