@@ -18,6 +18,7 @@
 #include "app/second_start.h"
 #include "app/single_instance.h"
 #include "app/toolkit/resources.h"
+#include "core/startup_marks.h"
 #include "core/trace.h"
 #include "device/diagnostics_system.h"
 #include "settings/ms1_page.h"
@@ -47,12 +48,15 @@ int main(int argc, char** argv) {
     return 0;
   }
   if (cli::is_command_line(argc, argv)) return cli::run_command_line(argc, argv);
+  startup_mark("main");
   QApplication app(argc, argv);
+  startup_mark("application");
   app.setApplicationName(QStringLiteral("norvane"));
   app.setQuitOnLastWindowClosed(false);  // the program lives on in the tray
   install_qt_trace_sink();
   resources().set_folder(QString::fromStdString(exe_folder_path()) + QStringLiteral("res/"));
   resources().load_style_sheet(QStringLiteral("style.qss"));
+  startup_mark("style-sheet");
 
   // A second start only asks the first to come forward (or says that it does not answer).
   SingleInstance instance;
@@ -63,13 +67,16 @@ int main(int argc, char** argv) {
     return code;
   }
 
+  startup_mark("single-instance");
   trace("ilen = %d\r\n", command_line_length(argc, argv));
 
   // The window owns the mouse's settings page, which opens the links to the mouse.
   auto page = std::make_unique<CMS_1_Page>(program_page_environment());
   CMS_1_Page& page_ref = *page;
+  startup_mark("page-built");
   auto main_window = std::make_unique<CMainWnd>(std::move(page));
   if (main_window->create(nullptr, QString(), CMainWnd::kStyle, QSize(CMainWnd::kWidth, CMainWnd::kHeight))) {
+    startup_mark("window-created");
     main_window->center();
     MessagePortPtr port = main_window->port();
     instance.set_activation_handler([port](std::function<void()> done) {
@@ -77,6 +84,7 @@ int main(int argc, char** argv) {
       port->post(UM_ACTIVATE, 0, 0, [done](bool) { done(); });
     });
     cli::serve_commands(instance, page_ref);  // commands of later starts, on this page
+    startup_mark("event-loop");
     app.exec();
     instance.set_command_handler({});
   } else {

@@ -14,6 +14,7 @@
 #include "app/toolkit/resources.h"
 #include "app/toolkit/tray_availability.h"
 #include "core/messages.h"
+#include "core/startup_marks.h"
 #include "device/library_message.h"
 #include "settings/dpi_msg.h"
 
@@ -49,15 +50,18 @@ void CMainWnd::init() {
     add_virtual_window(QLatin1String(kPageName), page_.get());
     page_->attach(*this, hooks_.functions());
   }
+  startup_mark("page-attached");
 
   icon_ = QIcon(resources().path(QLatin1String(kIconFile)));
   if (native() != nullptr) native()->setWindowIcon(icon_);
 
   resources().load_language(QStringLiteral("lan.xml"));
   mouse_name_ = resources().text(QStringLiteral("mouse_name_text"));
+  startup_mark("language");
   const QString& name = mouse_name_;
   tray_.create(port(), icon_, name);  // false where the desktop has no tray: the program runs on
   tray_availability().watch([this] { on_tray_availability(); });
+  startup_mark("tray");
 
   skin_btn_ = find(QStringLiteral("skin_btn"));
   main_menu_btn_ = find(QStringLiteral("main_menu_btn"));
@@ -67,16 +71,22 @@ void CMainWnd::init() {
   device_tab_switch_ = find(QStringLiteral("device_tab_switch"));
   set_title(name);
 
-  if (hook_library_path_.empty()) hook_library_path_ = exe_folder_path() + kHookLibraryFile;
-  hooks_.load(hook_library_path_);  // without it the program runs on, without recording
-
   if (page_) {
     page_->start_page();
-    page_->watch_device_changes(port());
+    startup_mark("page-started");
   }
 
+  // What the first look at the window does not need waits until it has been painted.
   report_first_paint_when_asked(native());
+  after_first_paint(native(), [this] { start_after_first_paint(); });
   start_screenshot_tour_when_asked(*this, [this] { return device_connected_ != 0 && is_visible(); });
+}
+
+void CMainWnd::start_after_first_paint() {
+  if (hook_library_path_.empty()) hook_library_path_ = exe_folder_path() + kHookLibraryFile;
+  hooks_.load(hook_library_path_);  // without it the program runs on, without recording
+  if (page_) page_->watch_device_changes(port());
+  startup_mark("after-first-paint");
 }
 
 void CMainWnd::on_click(const Notification& n) {

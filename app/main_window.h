@@ -74,6 +74,9 @@ class CMainWnd : public WindowBase {
   void on_screen_changed(bool on_screen) override;
 
  private:
+  // The input-capture library, device notifications and the look for a Bluetooth LE
+  // mouse: started once the window has been painted for the first time.
+  void start_after_first_paint();
   void bring_forward();
   void show_no_device_warning();
   void open_tray_menu();

@@ -1,16 +1,26 @@
 #pragma once
-// Start-up measurement: when the environment variable NORVANE_REPORT_STARTUP is set,
-// the line "norvane-startup: first-paint" goes to standard error once the main window
-// has been painted for the first time, so a script can time the start-up from the
-// outside (bench/startup). Without the variable nothing is installed.
+// The main window's first paint: work that can wait until the window is on screen
+// runs right after it, and the start-up measurement marks it.
+
+#include <functional>
 
 class QWidget;
 
 namespace norvane {
 
-inline constexpr char kStartupReportVariable[] = "NORVANE_REPORT_STARTUP";
-inline constexpr char kFirstPaintLine[] = "norvane-startup: first-paint";
+inline constexpr char kFirstPaintMark[] = "first-paint";
+// The longest wait for the first paint of a shown window (a platform that never
+// paints it must not hold the deferred work back for good).
+inline constexpr int kFirstPaintWaitLimitMs = 2000;
 
+// Runs `work` once, on the UI thread, as soon as the frame of `window`'s first paint is
+// done. When the event loop starts with the window hidden (the program starts in the
+// tray), nothing will be painted: the work runs at once.
+void after_first_paint(QWidget* window, std::function<void()> work);
+
+// When NORVANE_REPORT_STARTUP is set, writes the mark "first-paint"
+// (core/startup_marks.h) after the first paint of `window`, so a script can time the
+// start-up from the outside (bench/startup). Without the variable nothing is installed.
 void report_first_paint_when_asked(QWidget* window);
 
 }  // namespace norvane

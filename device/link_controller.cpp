@@ -85,9 +85,10 @@ void LinkController::open_links() {
   drivers_.load();
   for (LibraryLink link : kAllLinks) open_library_link(link);
 
-  links_.ble_present = ble_probe_.mouse_present() ? 1 : 0;
+  // A mouse on Bluetooth LE is looked for later (find_ble_mouse).
+  links_.ble_present = 0;
   const bool any = links_.wired_state == kLinkPresent || links_.wireless_state == kLinkPresent ||
-                   links_.wireless_8k_state == kLinkPresent || links_.ble_present == 1;
+                   links_.wireless_8k_state == kLinkPresent;
   links_.any_link = any ? 1 : 0;
   sink_.any_link_changed();
 }
@@ -333,6 +334,11 @@ void LinkController::watchdog_expired(LibraryLink receiver_link) {
 }
 
 // ---- Bluetooth LE ----
+
+void LinkController::find_ble_mouse() {
+  if (!open_ || links_.ble_present != 0) return;
+  if (ble_probe_.mouse_present()) set_ble_connected(true);
+}
 
 void LinkController::set_ble_connected(bool connected) {
   if (!open_) return;

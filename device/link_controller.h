@@ -61,14 +61,18 @@ class LinkController {
   LinkController(const LinkController&) = delete;
   LinkController& operator=(const LinkController&) = delete;
 
-  // Starts the worker, loads and opens the three libraries, probes Bluetooth LE,
-  // sets any_link and reports it. Runs once.
+  // Starts the worker, loads and opens the three libraries, sets any_link from them
+  // and reports it. Runs once.
   void open_links();
   // One folded library message of `link`.
   void on_link_value(LibraryLink link, uint32_t value);
   // One event from the mouse: code = report bytes 0..1, value = bytes 2..3.
   void on_device_event(EventSource source, uint16_t code, uint16_t value);
   void set_ble_connected(bool connected);
+  // Looks for the mouse connected over Bluetooth LE (a listing of the system's HID
+  // devices) and connects to it when it is there. Called once device notifications
+  // are delivered, so an arrival in between is not missed either way.
+  void find_ble_mouse();
   void on_device_change(const DeviceChange& change);
   // True when `id` is one of the link timers (528, 532..536); it has then been handled.
   bool on_link_timer(int id);

@@ -81,6 +81,7 @@ void CMS_1_Page::start_page() {
 void CMS_1_Page::watch_device_changes(MessagePortPtr window) {
   if (device_watch_ || torn_down_ || !window) return;
   device_watch_ = std::make_unique<DeviceChangeWatch>(std::move(window));
+  if (devices_) devices_->controller().find_ble_mouse();
 }
 
 void CMS_1_Page::on_link_value(LibraryLink link, uint32_t value) {

@@ -5,8 +5,8 @@
 //
 // Order of calls over the life of the main window:
 //   attach(window, hooks)          window initialisation: bind the page's controls, open the links
-//   start_page()                   after the language file and the hook library are loaded
-//   watch_device_changes(port)     last step of the initialisation
+//   start_page()                   after the language file is loaded
+//   watch_device_changes(port)     once the window has been painted for the first time
 //   on_link_value / on_device_change / on_page_timer / on_menu_command / post_to_worker
 //                                  while the program runs
 //   tear_down()                    from the main window's destructor, after the page was
@@ -43,7 +43,8 @@ class MainWindowPage : public NotifyTarget {
   virtual void attach(WindowBase& window, const HookFunctions& hooks) = 0;
   // Loads the stores, fills the profile list and shows the current profile.
   virtual void start_page() = 0;
-  // Starts delivering device notifications to `window` as UM_DEVICE_CHANGE.
+  // Starts delivering device notifications to `window` as UM_DEVICE_CHANGE, then looks
+  // for a mouse already connected over Bluetooth LE.
   virtual void watch_device_changes(MessagePortPtr window) = 0;
 
   // One folded message 1553..1558 of a driver library.

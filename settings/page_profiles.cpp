@@ -102,7 +102,7 @@ void CMS_1_Page::rename_profile() {
       run_profile_name_dialog(*window_, QString::fromLatin1(kProfileNameRenameTitleKey), profiles_.profiles);
   if (!name) return;
   profiles_.edit_current([&name](ProfileRecord& record) { set_field_name(record.name, *name); });
-  view_->control(kProfileList).row(profiles_.selected_profile_index()).set_text(row_text(*current()));
+  view_->control(kProfileList).set_row_text(profiles_.selected_profile_index(), row_text(*current()));
   // A new name is sent nowhere, so no apply would save it: the store is saved now.
   save_profile_store();
 }

@@ -461,25 +461,31 @@ void Control::set_selection(int start, int end) {
   }
 }
 
-Control Control::insert_label_row(int index, const QString& text, int height) {
+void Control::insert_label_row(int index, const QString& text, int height) {
   QListWidget* list = list_of(widget_);
-  if (list == nullptr) return {};
+  if (list == nullptr) return;
   if (index < 0 || index > list->count()) index = list->count();
   const QSignalBlocker quiet(list);
-  auto* item = new QListWidgetItem();
+  auto* item = new QListWidgetItem(text);  // names are shown as they are, never translated
   item->setSizeHint(QSize(0, height));
   list->insertItem(index, item);
-  auto* label = new QLabel();
-  label->setProperty(kResourceText, false);  // a row shows data (names), not keys
-  label->setText(text);
-  label->setAttribute(Qt::WA_TransparentForMouseEvents);
-  label->setFixedHeight(height);
-  list->setItemWidget(item, label);
   list->setProperty(kPrevIndex, list->currentRow());
-  return Control(label);
 }
 
-Control Control::add_label_row(const QString& text, int height) { return insert_label_row(-1, text, height); }
+void Control::add_label_row(const QString& text, int height) { insert_label_row(-1, text, height); }
+
+QString Control::row_text(int index) const {
+  QListWidget* list = list_of(widget_);
+  if (list == nullptr || index < 0 || index >= list->count()) return {};
+  return list->item(index)->text();
+}
+
+void Control::set_row_text(int index, const QString& text) {
+  QListWidget* list = list_of(widget_);
+  if (list == nullptr || index < 0 || index >= list->count()) return;
+  const QSignalBlocker quiet(list);
+  list->item(index)->setText(text);
+}
 
 Control Control::add_row_from_skin(const QString& skin_file, int height) {
   QListWidget* list = list_of(widget_);

@@ -103,15 +103,18 @@ class Control {
   void set_caret_to_end();
   void set_selection(int start, int end);
 
-  // --- list rows. Every row is a widget inside the list: a label row made here, or a
-  // row built from a template skin (its sub-controls are found with row(i).find()).
-  Control add_label_row(const QString& text, int height);
+  // --- list rows. A label row is the list's own item text (no widget: a list of
+  // hundreds of names costs no more than their strings); a row built from a template
+  // skin is a widget inside the list, its sub-controls found with row(i).find().
+  void add_label_row(const QString& text, int height);
   Control add_row_from_skin(const QString& skin_file, int height);
-  Control insert_label_row(int index, const QString& text, int height);
+  void insert_label_row(int index, const QString& text, int height);
+  QString row_text(int index) const;  // a label row's text; empty for other rows
+  void set_row_text(int index, const QString& text);
   bool remove_row(int index);
   void remove_all_rows();
   int row_count() const;
-  Control row(int index) const;
+  Control row(int index) const;  // a skin row's widget; invalid for a label row
   void ensure_row_visible(int index);
 
   // --- scrolling containers (QScrollArea)

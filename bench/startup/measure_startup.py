@@ -1,70 +1,77 @@
 #!/usr/bin/env python3
-"""Start-up time and memory of the utility, over several runs.
+"""Start-up time and memory of the utility beside a bare Qt window, interleaved.
 
-Each run starts the program with NORVANE_REPORT_STARTUP=1, waits for the line it writes
-once its main window has been painted for the first time, and takes that as the
-start-up time (from launching the process). About a second later it reads the
-process's resident memory (VmRSS, and the peak VmHWM) from /proc, then ends it.
+Three cases run in turn, in a rotating order, for --runs rounds:
 
-The program runs on the virtual mouse plugged in on the cable (the default of the
-build), so the page is filled and the links are open as a user would see them.
-The first run creates the stores if they are missing; it is reported, and the summary
-is taken over the runs after it.
+  bare Qt        an empty Qt window of the main window's size (build/bench/bare_qt_window)
+  program 1      the utility with a store of 1 profile
+  program 200    the utility with a store of 200 profiles
 
-    bench/startup/measure_startup.py [--runs 10] [--exe build/bin/norvane] [--platform offscreen|xcb]
+Every process runs with NORVANE_REPORT_STARTUP=1 and writes "norvane-startup: NAME at
+MS" marks (MS on the monotonic clock this script also reads); the time to a mapped,
+painted window is the "first-paint" mark less the launch instant. --settle seconds
+later the resident memory (VmRSS) is read from /proc, then the process is ended.
 
-With --platform xcb run it under an X server, e.g.
-    xvfb-run -a -s "-screen 0 1280x900x24" bench/startup/measure_startup.py --platform xcb
+The utility runs on the virtual mouse plugged in on the cable, each profile count in
+its own copy of the program's folder (so its stores are its own and thrown away).
+
+Printed: every run, then per case the median time and memory, their ratios to the
+bare window, and the median of each start-up mark of the utility (the breakdown).
+
+    bench/startup/measure_startup.py [--runs 7] [--build build]
+
+It needs an X server and a session bus, as a desktop has: with no DISPLAY it starts its
+own Xvfb, with no DBUS_SESSION_BUS_ADDRESS its own session bus (otherwise the first
+process to use the bus would start one itself, inside the time measured).
 """
 import argparse
 import os
+import re
 import select
+import shutil
 import signal
 import statistics
 import subprocess
 import sys
+import tempfile
 import time
 
-MARKER = b"norvane-startup: first-paint"
+MARK = re.compile(rb"norvane-startup: (\S+) at ([0-9.]+)")
 
 
-def read_status(pid):
-    fields = {}
+def rss_mb(pid):
     with open(f"/proc/{pid}/status") as f:
         for line in f:
-            key, _, value = line.partition(":")
-            if key in ("VmRSS", "VmHWM"):
-                fields[key] = int(value.split()[0])  # kB
-    return fields
+            if line.startswith("VmRSS:"):
+                return int(line.split()[1]) / 1024.0
+    raise RuntimeError("no VmRSS")
 
 
-def one_run(exe, platform, settle_s, limit_s):
-    env = dict(os.environ)
-    env["NORVANE_REPORT_STARTUP"] = "1"
-    env["QT_QPA_PLATFORM"] = platform
-    env.setdefault("NORVANE_VIRTUAL_MOUSE_LINKS", "cable")
-    start = time.monotonic()
-    proc = subprocess.Popen([exe], stdout=subprocess.DEVNULL, stderr=subprocess.PIPE, env=env)
-    buffered = b""
-    painted_ms = None
+def one_run(command, env, settle_s, limit_s):
+    """Returns (first paint in ms, RSS in MB, {mark: ms since launch})."""
+    start_ms = time.monotonic() * 1000.0
+    proc = subprocess.Popen(command, env=env, stdout=subprocess.DEVNULL, stderr=subprocess.PIPE)
+    output = b""
+    marks = {}
     try:
-        while time.monotonic() - start < limit_s:
+        while "first-paint" not in marks:
+            if time.monotonic() * 1000.0 - start_ms > limit_s * 1000.0:
+                raise RuntimeError(f"{command[0]}: no first paint in {limit_s} s:\n{output.decode(errors='replace')}")
             ready, _, _ = select.select([proc.stderr], [], [], 0.05)
             if ready:
                 chunk = os.read(proc.stderr.fileno(), 65536)
                 if not chunk:
-                    break
-                buffered += chunk
-                if MARKER in buffered:
-                    painted_ms = (time.monotonic() - start) * 1000.0
-                    break
-            if proc.poll() is not None:
+                    raise RuntimeError(f"{command[0]} ended:\n{output.decode(errors='replace')}")
+                output += chunk
+                for name, at in MARK.findall(output):
+                    marks[name.decode()] = float(at) - start_ms
+        # Keep draining the pipe while settling, so a chatty process never blocks on it.
+        end = time.monotonic() + settle_s
+        while (left := end - time.monotonic()) > 0:
+            ready, _, _ = select.select([proc.stderr], [], [], left)
+            if ready and not os.read(proc.stderr.fileno(), 65536):
                 break
-        if painted_ms is None:
-            raise RuntimeError("no first paint within %.0f s; program output:\n%s" %
-                               (limit_s, buffered.decode(errors="replace")))
-        time.sleep(settle_s)
-        memory = read_status(proc.pid)
+        memory = rss_mb(proc.pid)
     finally:
         if proc.poll() is None:
             proc.send_signal(signal.SIGTERM)
@@ -73,36 +80,98 @@ def one_run(exe, platform, settle_s, limit_s):
             except subprocess.TimeoutExpired:
                 proc.kill()
                 proc.wait()
-    return painted_ms, memory["VmRSS"] / 1024.0, memory["VmHWM"] / 1024.0
+    return marks["first-paint"], memory, marks
+
+
+def program_folder(work, build, profiles):
+    """A copy of the program's folder whose store holds `profiles` profiles."""
+    folder = os.path.join(work, f"p{profiles}")
+    shutil.copytree(os.path.join(build, "bin"), folder, symlinks=True,
+                    ignore=shutil.ignore_patterns("Data", "real-mouse", "*_test", "*_fuzz*"))
+    store = os.path.join(folder, "Data", "ms_1")
+    subprocess.run([os.path.join(build, "bench", "seed_profiles"), store, str(profiles)], check=True)
+    return os.path.join(folder, "norvane")
+
+
+def start_xvfb():
+    read_fd, write_fd = os.pipe()
+    server = subprocess.Popen(["Xvfb", "-displayfd", str(write_fd), "-screen", "0", "1280x900x24", "-nolisten", "tcp"],
+                              pass_fds=(write_fd,), stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL)
+    os.close(write_fd)
+    number = b""
+    while not number.endswith(b"\n"):
+        chunk = os.read(read_fd, 16)
+        if not chunk:
+            raise RuntimeError("Xvfb did not start")
+        number += chunk
+    os.close(read_fd)
+    return server, ":" + number.decode().strip()
+
+
+def start_session_bus():
+    bus = subprocess.Popen(["dbus-daemon", "--session", "--nofork", "--print-address=1"],
+                           stdout=subprocess.PIPE, stderr=subprocess.DEVNULL)
+    address = bus.stdout.readline().decode().strip()
+    if not address:
+        raise RuntimeError("dbus-daemon did not start")
+    return bus, address
 
 
 def main():
     here = os.path.dirname(os.path.abspath(__file__))
     parser = argparse.ArgumentParser(description=__doc__, formatter_class=argparse.RawDescriptionHelpFormatter)
-    parser.add_argument("--runs", type=int, default=10)
-    parser.add_argument("--exe", default=os.path.join(here, "..", "..", "build", "bin", "norvane"))
-    parser.add_argument("--platform", default="offscreen")
-    parser.add_argument("--settle", type=float, default=1.0, help="seconds between first paint and the RSS reading")
-    parser.add_argument("--limit", type=float, default=20.0, help="seconds to wait for the first paint")
+    parser.add_argument("--runs", type=int, default=7)
+    parser.add_argument("--build", default=os.path.join(here, "..", "..", "build"))
+    parser.add_argument("--profiles", type=int, nargs="+", default=[1, 200])
+    parser.add_argument("--settle", type=float, default=1.0, help="seconds from first paint to the memory reading")
+    parser.add_argument("--limit", type=float, default=30.0, help="seconds to wait for the first paint")
     args = parser.parse_args()
-    exe = os.path.abspath(args.exe)
-    if not os.access(exe, os.X_OK):
-        sys.exit(f"{exe}: not built (cmake --build build)")
+    build = os.path.abspath(args.build)
+    bare = os.path.join(build, "bench", "bare_qt_window")
+    for needed in (os.path.join(build, "bin", "norvane"), bare, os.path.join(build, "bench", "seed_profiles")):
+        if not os.access(needed, os.X_OK):
+            sys.exit(f"{needed}: not built (cmake --build {args.build})")
 
-    results = []
-    for i in range(args.runs + 1):
-        painted, rss, peak = one_run(exe, args.platform, args.settle, args.limit)
-        label = "first run" if i == 0 else f"run {i}"
-        print(f"{label:>9}: first paint {painted:7.1f} ms, RSS {rss:6.1f} MB (peak {peak:6.1f} MB)")
-        if i > 0:
-            results.append((painted, rss, peak))
+    server = bus = None
+    env = dict(os.environ, NORVANE_REPORT_STARTUP="1", QT_QPA_PLATFORM="xcb", NORVANE_VIRTUAL_MOUSE_LINKS="cable")
+    if "DISPLAY" not in os.environ:
+        server, env["DISPLAY"] = start_xvfb()
+    if "DBUS_SESSION_BUS_ADDRESS" not in os.environ and shutil.which("dbus-daemon"):
+        bus, env["DBUS_SESSION_BUS_ADDRESS"] = start_session_bus()
+    work = tempfile.mkdtemp(prefix="norvane-startup-")
+    try:
+        cases = [("bare Qt", [bare])]
+        cases += [(f"program {n}", [program_folder(work, build, n)]) for n in args.profiles]
+        # One unmeasured start of each, so the stores are checked and the page cache is warm.
+        for _, command in cases:
+            one_run(command, env, 0.0, args.limit)
+        results = {name: [] for name, _ in cases}
+        for r in range(args.runs):
+            for name, command in cases[r % len(cases):] + cases[:r % len(cases)]:
+                paint, rss, marks = one_run(command, env, args.settle, args.limit)
+                results[name].append((paint, rss, marks))
+                print(f"run {r + 1:>2} {name:<12} first paint {paint:7.1f} ms  RSS {rss:6.1f} MB", flush=True)
 
-    paints = [r[0] for r in results]
-    rss = [r[1] for r in results]
-    peaks = [r[2] for r in results]
-    print(f"\n{len(results)} runs on {args.platform}: first paint median {statistics.median(paints):.1f} ms "
-          f"(min {min(paints):.1f}, max {max(paints):.1f}); RSS median {statistics.median(rss):.1f} MB "
-          f"(min {min(rss):.1f}, max {max(rss):.1f}); peak RSS median {statistics.median(peaks):.1f} MB")
+        bare_paint = statistics.median(p for p, _, _ in results["bare Qt"])
+        bare_rss = statistics.median(m for _, m, _ in results["bare Qt"])
+        print(f"\nmedians of {args.runs} runs (Xvfb), ratios to the bare Qt window:")
+        print(f"{'case':<12} {'first paint':>12} {'ratio':>6} {'RSS':>9} {'ratio':>6}")
+        for name, _ in cases:
+            paint = statistics.median(p for p, _, _ in results[name])
+            rss = statistics.median(m for _, m, _ in results[name])
+            print(f"{name:<12} {paint:9.1f} ms {paint / bare_paint:5.2f}x {rss:6.1f} MB {rss / bare_rss:5.2f}x")
+        for name, _ in cases:
+            names = sorted({k for _, _, marks in results[name] for k in marks},
+                           key=lambda k: statistics.median(m[k] for _, _, m in results[name] if k in m))
+            print(f"\nstart-up marks of {name} (median ms since launch):")
+            for k in names:
+                print(f"  {k:<24} {statistics.median(m[k] for _, _, m in results[name] if k in m):8.1f}")
+    finally:
+        shutil.rmtree(work, ignore_errors=True)
+        for process in (server, bus):
+            if process is not None:
+                process.terminate()
+                process.wait()
 
 
 if __name__ == "__main__":

@@ -330,7 +330,7 @@ void CMS_1_Macro::rename_macro() {
       break;
     case RenameOutcome::renamed:
       clear_limit();
-      Control(macro_list_.row(current_index_)).set_text(name);
+      macro_list_.set_row_text(current_index_, name);
       report_store_save(result.save);
       break;
   }

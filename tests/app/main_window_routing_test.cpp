@@ -74,6 +74,11 @@ class MainWindowRoutingTest : public ::testing::Test {
     window = std::make_unique<CMainWnd>(std::make_unique<FakePage>(log));
     window->set_hook_library_path(hook_library);
     ASSERT_TRUE(window->create(nullptr, "", CMainWnd::kStyle, QSize(CMainWnd::kWidth, CMainWnd::kHeight)));
+    calls_before_paint = log.calls;
+    hook_loaded_before_paint = window->hook_functions().removehook != nullptr;
+    // The rest of the start waits for the window's first paint.
+    ASSERT_TRUE(run_events_until([this] { return log.calls.contains("watch_device_changes"); }));
+    log.notifications.clear();  // the window coming forward gave the first control the focus
   }
 
   // The page reports its links; the window hears it as message 1290.
@@ -97,15 +102,21 @@ class MainWindowRoutingTest : public ::testing::Test {
   RecordingNotices notices;
   ScopedDesktopNotices use_notices{notices};
   PageLog log;
+  QStringList calls_before_paint;
+  bool hook_loaded_before_paint = false;
   std::unique_ptr<CMainWnd> window;
 };
 
 TEST_F(MainWindowRoutingTest, SetsThePageUpInOrderAndHandsItThePageNotifications) {
+  // The page is filled before the first paint; device notifications and the
+  // input-capture library come once the window is on screen.
+  EXPECT_EQ(calls_before_paint, (QStringList{"attach", "start_page"}));
+  EXPECT_FALSE(hook_loaded_before_paint);
   EXPECT_EQ(log.calls, (QStringList{"attach", "start_page", "watch_device_changes"}));
   EXPECT_EQ(log.window, window.get());
   EXPECT_EQ(log.hooks, &window->hook_functions());
   EXPECT_EQ(log.device_port, window->port());
-  EXPECT_NE(window->hook_functions().removehook, nullptr);  // loaded before start_page ran
+  EXPECT_NE(window->hook_functions().removehook, nullptr);
   EXPECT_EQ(window->native()->windowTitle(), resources().text("mouse_name_text"));
 
   window->find("ms_1_apply_btn").click();

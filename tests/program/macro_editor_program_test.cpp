@@ -241,7 +241,7 @@ TEST_F(MacroEditorInProgram, RenamesStayUniqueWithoutRegardToCase) {
     EXPECT_FALSE(limit_line(editor).isEmpty()) << "and the window says why";
 
     fill(editor, kNameEdit, "Dash");
-    EXPECT_EQ(Control(editor.find(QLatin1String(kMacroList)).row(0)).text(), "Dash");
+    EXPECT_EQ(Control(editor.find(QLatin1String(kMacroList))).row_text(0), "Dash");
   });
   const std::vector<MacroRecord> stored = program->stored_macros();
   ASSERT_EQ(stored.size(), 2u);

@@ -266,7 +266,7 @@ TEST(PageInTheProgram, EverySelectionInTheProfileListSwitchesAndSendsTheWholePro
   auto* list = qobject_cast<QListWidget*>(program.control(kProfileList).widget());
   ASSERT_NE(list, nullptr);
   ASSERT_EQ(list->count(), 2);
-  EXPECT_EQ(program.control(kProfileList).row(1).shown_text(), QStringLiteral("Play"));
+  EXPECT_EQ(program.control(kProfileList).row_text(1), QStringLiteral("Play"));
   EXPECT_EQ(list->currentRow(), 0);
   program.settle();
   int applies = program.applies();

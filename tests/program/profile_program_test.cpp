@@ -42,7 +42,7 @@ MacroRecord named_macro(std::u16string_view name) {
 QStringList list_rows(RunningProgram& program) {
   Control list = program.control(kProfileList);
   QStringList rows;
-  for (int i = 0; i < list.row_count(); ++i) rows << list.row(i).text();
+  for (int i = 0; i < list.row_count(); ++i) rows << list.row_text(i);
   return rows;
 }
 

@@ -37,6 +37,7 @@ void LinkHarness::start() {
   controller->open_links();
   pump();
   controller->set_ble_connected(links.ble_present != 0);
+  controller->find_ble_mouse();  // as the page does once device notifications run
 }
 
 void LinkHarness::pump() {

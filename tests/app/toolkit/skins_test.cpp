@@ -132,11 +132,15 @@ TEST_F(SkinsTest, ListRowsAreAddedSelectedAndRemoved) {
   ASSERT_TRUE(row.valid());
   row.find("key").set_text("A");
   EXPECT_EQ(list.row_count(), 3);
-  EXPECT_EQ(list.row(1).shown_text(), "charging_text");
+  EXPECT_EQ(list.row_text(1), "charging_text");
+  list.set_row_text(0, "Profile One");
+  EXPECT_EQ(list.row_text(0), "Profile One");
+  EXPECT_EQ(list.row_text(2), "") << "a skin row has no text of its own";
+  EXPECT_FALSE(list.row(0).valid()) << "a label row is the list's item, not a widget";
   EXPECT_EQ(list.row(2).find("key").shown_text(), "A");
-  EXPECT_EQ(list.row(0).fixed_height(), 22);
-  list.row(0).set_fixed_height(30);
-  EXPECT_EQ(qobject_cast<QListWidget*>(list.widget())->item(0)->sizeHint().height(), 30);
+  EXPECT_EQ(qobject_cast<QListWidget*>(list.widget())->item(0)->sizeHint().height(), 22);
+  list.row(2).set_fixed_height(40);
+  EXPECT_EQ(qobject_cast<QListWidget*>(list.widget())->item(2)->sizeHint().height(), 40);
 
   list.select_item(2);
   list.ensure_row_visible(2);

@@ -104,7 +104,7 @@ class MacroDialogTest : public ::testing::Test {
 TEST_F(MacroDialogTest, ShowsTheLibraryAndTheStartingChoice) {
   auto dialog = open({2, 1, 7});
   ASSERT_EQ(list(*dialog).count(), 3);
-  EXPECT_EQ(dialog->find("list_macro").row(1).text(), "Beta");
+  EXPECT_EQ(dialog->find("list_macro").row_text(1), "Beta");
   EXPECT_EQ(list(*dialog).currentRow(), 2);
   EXPECT_TRUE(mode(*dialog, 2).isChecked());
   EXPECT_FALSE(dialog->find("hor_loop_time").is_visible()) << "the count belongs to mode 0";
