@@ -77,7 +77,6 @@ void CMainWnd::init() {
   }
 
   // What the first look at the window does not need waits until it has been painted.
-  report_first_paint_when_asked(native());
   after_first_paint(native(), [this] { start_after_first_paint(); });
   start_screenshot_tour_when_asked(*this, [this] { return device_connected_ != 0 && is_visible(); });
 }

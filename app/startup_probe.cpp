@@ -40,6 +40,7 @@ class FirstPaintWatch : public QObject {
  private:
   void finish() {
     if (!work_) return;
+    if (painted_) startup_mark(kFirstPaintMark);
     parent()->removeEventFilter(this);
     std::function<void()> work = std::move(work_);
     work_ = nullptr;
@@ -59,8 +60,7 @@ void after_first_paint(QWidget* window, std::function<void()> work) {
 }
 
 void report_first_paint_when_asked(QWidget* window) {
-  if (!startup_marks_wanted()) return;
-  after_first_paint(window, [] { startup_mark(kFirstPaintMark); });
+  if (startup_marks_wanted()) after_first_paint(window, [] {});
 }
 
 }  // namespace norvane

@@ -14,13 +14,13 @@ inline constexpr char kFirstPaintMark[] = "first-paint";
 inline constexpr int kFirstPaintWaitLimitMs = 2000;
 
 // Runs `work` once, on the UI thread, as soon as the frame of `window`'s first paint is
-// done. When the event loop starts with the window hidden (the program starts in the
-// tray), nothing will be painted: the work runs at once.
+// done, right after the start-up mark "first-paint" (core/startup_marks.h), so a script
+// timing the start-up from the outside (bench/startup) does not count the work. When
+// the event loop starts with the window hidden (the program starts in the tray),
+// nothing will be painted: the work runs at once.
 void after_first_paint(QWidget* window, std::function<void()> work);
 
-// When NORVANE_REPORT_STARTUP is set, writes the mark "first-paint"
-// (core/startup_marks.h) after the first paint of `window`, so a script can time the
-// start-up from the outside (bench/startup). Without the variable nothing is installed.
+// Only the mark, when NORVANE_REPORT_STARTUP is set: for a window with no work waiting.
 void report_first_paint_when_asked(QWidget* window);
 
 }  // namespace norvane

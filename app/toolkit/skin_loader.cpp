@@ -2,6 +2,7 @@
 
 #include <QAbstractButton>
 #include <QButtonGroup>
+#include <QCoreApplication>
 #include <QDir>
 #include <QFile>
 #include <QHash>
@@ -9,6 +10,7 @@
 #include <QMenu>
 #include <QUiLoader>
 #include <QVBoxLayout>
+#include <memory>
 
 #include "app/toolkit/busy_ring.h"
 #include "app/toolkit/color_palette.h"
@@ -39,6 +41,17 @@ class SkinUiLoader : public QUiLoader {
     return QUiLoader::createWidget(class_name, parent, name);
   }
 };
+
+// A loader that knows the toolkit's classes and Qt's own, and nothing from Designer's
+// plugin folder: a loader made the usual way loads every plugin there when it is
+// constructed (one of them brings in the whole of Qt Quick), which no skin uses.
+std::unique_ptr<SkinUiLoader> make_loader() {
+  const QStringList paths = QCoreApplication::libraryPaths();
+  QCoreApplication::setLibraryPaths({});
+  auto loader = std::make_unique<SkinUiLoader>();
+  QCoreApplication::setLibraryPaths(paths);
+  return loader;
+}
 
 QList<QWidget*> self_and_descendants(QWidget* root) {
   QList<QWidget*> all{root};
@@ -80,11 +93,11 @@ QWidget* load_document(const QString& file, QWidget* parent, QString* error, int
     if (error != nullptr) *error = f.fileName() + QLatin1String(": ") + f.errorString();
     return nullptr;
   }
-  SkinUiLoader loader;
-  loader.setWorkingDirectory(QDir(resources().folder()));
-  QWidget* root = loader.load(&f, parent);
+  std::unique_ptr<SkinUiLoader> loader = make_loader();
+  loader->setWorkingDirectory(QDir(resources().folder()));
+  QWidget* root = loader->load(&f, parent);
   if (root == nullptr) {
-    if (error != nullptr) *error = f.fileName() + QLatin1String(": ") + loader.errorString();
+    if (error != nullptr) *error = f.fileName() + QLatin1String(": ") + loader->errorString();
     return nullptr;
   }
   load_includes(root, depth);

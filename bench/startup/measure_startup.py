@@ -15,8 +15,10 @@ later the resident memory (VmRSS) is read from /proc, then the process is ended.
 The utility runs on the virtual mouse plugged in on the cable, each profile count in
 its own copy of the program's folder (so its stores are its own and thrown away).
 
-Printed: every run, then per case the median time and memory, their ratios to the
-bare window, and the median of each start-up mark of the utility (the breakdown).
+Printed: every run, then per case the median time to the first paint, the CPU time the
+process had used by then (all threads; steadier than the time on a busy machine), the
+memory, their ratios to the bare window, and the median of each start-up mark (the
+breakdown).
 
     bench/startup/measure_startup.py [--runs 7] [--build build]
 
@@ -39,6 +41,18 @@ import time
 MARK = re.compile(rb"norvane-startup: (\S+) at ([0-9.]+)")
 
 
+def cpu_time_ms(pid):
+    """Time the process's threads have run so far (/proc/PID/task/*/schedstat, in ns)."""
+    total = 0
+    for task in os.listdir(f"/proc/{pid}/task"):
+        try:
+            with open(f"/proc/{pid}/task/{task}/schedstat") as f:
+                total += int(f.read().split()[0])
+        except (FileNotFoundError, ProcessLookupError):
+            pass  # a thread ended meanwhile
+    return total / 1e6
+
+
 def rss_mb(pid):
     with open(f"/proc/{pid}/status") as f:
         for line in f:
@@ -53,6 +67,7 @@ def one_run(command, env, settle_s, limit_s):
     proc = subprocess.Popen(command, env=env, stdout=subprocess.DEVNULL, stderr=subprocess.PIPE)
     output = b""
     marks = {}
+    cpu_ms = 0.0
     try:
         while "first-paint" not in marks:
             if time.monotonic() * 1000.0 - start_ms > limit_s * 1000.0:
@@ -64,7 +79,9 @@ def one_run(command, env, settle_s, limit_s):
                     raise RuntimeError(f"{command[0]} ended:\n{output.decode(errors='replace')}")
                 output += chunk
                 for name, at in MARK.findall(output):
-                    marks[name.decode()] = float(at) - start_ms
+                    marks.setdefault(name.decode(), float(at) - start_ms)
+                if "first-paint" in marks:
+                    cpu_ms = cpu_time_ms(proc.pid)
         # Keep draining the pipe while settling, so a chatty process never blocks on it.
         end = time.monotonic() + settle_s
         while (left := end - time.monotonic()) > 0:
@@ -80,6 +97,7 @@ def one_run(command, env, settle_s, limit_s):
             except subprocess.TimeoutExpired:
                 proc.kill()
                 proc.wait()
+    marks["cpu-at-first-paint"] = cpu_ms
     return marks["first-paint"], memory, marks
 
 
@@ -152,16 +170,21 @@ def main():
                 results[name].append((paint, rss, marks))
                 print(f"run {r + 1:>2} {name:<12} first paint {paint:7.1f} ms  RSS {rss:6.1f} MB", flush=True)
 
-        bare_paint = statistics.median(p for p, _, _ in results["bare Qt"])
-        bare_rss = statistics.median(m for _, m, _ in results["bare Qt"])
+        def median(name, pick):
+            return statistics.median(pick(run) for run in results[name])
+
+        paint_of = lambda run: run[0]
+        rss_of = lambda run: run[1]
+        cpu_of = lambda run: run[2]["cpu-at-first-paint"]
         print(f"\nmedians of {args.runs} runs (Xvfb), ratios to the bare Qt window:")
-        print(f"{'case':<12} {'first paint':>12} {'ratio':>6} {'RSS':>9} {'ratio':>6}")
+        print(f"{'case':<12} {'first paint':>12} {'ratio':>6} {'CPU to paint':>13} {'ratio':>6} {'RSS':>9} {'ratio':>6}")
         for name, _ in cases:
-            paint = statistics.median(p for p, _, _ in results[name])
-            rss = statistics.median(m for _, m, _ in results[name])
-            print(f"{name:<12} {paint:9.1f} ms {paint / bare_paint:5.2f}x {rss:6.1f} MB {rss / bare_rss:5.2f}x")
+            paint, cpu, rss = median(name, paint_of), median(name, cpu_of), median(name, rss_of)
+            print(f"{name:<12} {paint:9.1f} ms {paint / median('bare Qt', paint_of):5.2f}x "
+                  f"{cpu:10.1f} ms {cpu / median('bare Qt', cpu_of):5.2f}x "
+                  f"{rss:6.1f} MB {rss / median('bare Qt', rss_of):5.2f}x")
         for name, _ in cases:
-            names = sorted({k for _, _, marks in results[name] for k in marks},
+            names = sorted({k for _, _, marks in results[name] for k in marks} - {"cpu-at-first-paint"},
                            key=lambda k: statistics.median(m[k] for _, _, m in results[name] if k in m))
             print(f"\nstart-up marks of {name} (median ms since launch):")
             for k in names:
