@@ -3,6 +3,8 @@
 #include <QApplication>
 #include <QDir>
 #include <QFile>
+#include <QFont>
+#include <QPalette>
 #include <QRegularExpression>
 #include <QWidget>
 
@@ -10,6 +12,26 @@
 #include "core/trace.h"
 
 namespace norvane {
+namespace {
+
+// The text every window starts from. Set once on the application rather than by a
+// style-sheet rule for every widget ("* { font: ...; color: ... }"), which Qt would
+// apply widget by widget, each change passed down to all children again.
+constexpr char kBaseFontFamily[] = "DejaVu Sans";
+constexpr int kBaseFontPixels = 12;
+constexpr QRgb kBaseTextColor = 0xFFE6E8EB;
+
+void set_base_look(QApplication& app) {
+  QFont font(QString::fromLatin1(kBaseFontFamily));
+  font.setPixelSize(kBaseFontPixels);
+  QApplication::setFont(font);
+  QPalette palette = QApplication::palette();
+  for (QPalette::ColorRole role : {QPalette::WindowText, QPalette::Text, QPalette::ButtonText})
+    palette.setColor(QPalette::All, role, QColor(kBaseTextColor));
+  app.setPalette(palette);
+}
+
+}  // namespace
 
 void Resources::set_folder(const QString& folder) {
   folder_ = folder;
@@ -33,6 +55,7 @@ bool Resources::load_style_sheet(const QString& file) {
   sheet.replace(relative_url, QStringLiteral("url(\\1") + folder_);
   style_sheet_ = sheet;
   if (auto* app = qobject_cast<QApplication*>(QCoreApplication::instance())) {
+    set_base_look(*app);
     app->setStyleSheet(style_sheet_);
   }
   return true;
