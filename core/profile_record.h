@@ -6,8 +6,10 @@
 #include <bit>
 #include <cstddef>
 #include <cstdint>
+#include <type_traits>
 
 #include "core/macro_record.h"
+#include "core/record_block.h"
 
 namespace norvane {
 
@@ -103,8 +105,13 @@ struct ProfileRecord {
   uint32_t dpi_color[kDpiLevels];
   uint32_t spare_color[kDpiLevels];
   ButtonSlot buttons[kButtonSlots];
+
+  // Stores of many profiles are read into blocks of records (core/record_block.h).
+  static void* operator new(std::size_t bytes) { return allocate_record(bytes); }
+  static void operator delete(void* record, std::size_t bytes) { release_record(record, bytes); }
 };
 static_assert(sizeof(ProfileRecord) == 101544);
+static_assert(std::is_trivially_copyable_v<ProfileRecord> && std::is_standard_layout_v<ProfileRecord>);
 static_assert(offsetof(ProfileRecord, name) == 0);
 static_assert(offsetof(ProfileRecord, text_2) == 200);
 static_assert(offsetof(ProfileRecord, text_3) == 1200);

@@ -11,12 +11,15 @@
 
 #include <sys/types.h>
 
+#include <algorithm>
 #include <cstddef>
 #include <cstdint>
 #include <memory>
 #include <optional>
 #include <string>
 #include <vector>
+
+#include "core/record_block.h"
 
 namespace norvane {
 
@@ -52,6 +55,7 @@ class ReadOnlyFile {
   const std::string& refused_what() const { return refused_what_; }
   bool usable() const { return fd_ >= 0; }
   mode_t mode() const { return mode_; }  // permission bits of the opened file
+  uint64_t size() const { return size_; }  // its size when it was opened
 
   // Reads up to `size` bytes, retrying short reads; returns the count (less than
   // `size` only at the end of the file, on an error (see error()) or when the file
@@ -63,6 +67,7 @@ class ReadOnlyFile {
 
   int fd_ = -1;
   int error_ = 0;
+  uint64_t size_ = 0;
   FileRefusal refusal_ = FileRefusal::none;
   std::string refused_what_;
   mode_t mode_ = 0;
@@ -103,6 +108,8 @@ RecordFileRead read_record_file(const std::string& path, void* head, size_t head
     return result;
   }
   std::vector<std::unique_ptr<Record>> read;
+  // The records the file holds, read into one block (whatever it holds, at most the limit).
+  const RecordBlockScope block(sizeof(Record), (file.size() - std::min<uint64_t>(file.size(), head_size)) / sizeof(Record));
   for (;;) {
     auto record = std::make_unique_for_overwrite<Record>();
     const size_t got = file.read(record.get(), sizeof(Record));

@@ -8,6 +8,7 @@
 
 #include "buttons/button_function_table.h"
 #include "core/profile_defaults.h"
+#include "core/record_block.h"
 #include "core/setting_table.h"
 #include "storage/profile_store.h"
 #include "store_test_support.h"
@@ -261,4 +262,20 @@ TEST_F(ProfileStoreTest, AStoreThatCannotBeReadIsMovedAsideWhole) {
   EXPECT_EQ(result.outcome, LoadOutcome::damaged_moved_aside);
   EXPECT_TRUE(read_bytes(result.aside_path + "/inside") == std::vector<uint8_t>({1, 2, 3}));
   EXPECT_EQ(read_bytes(store_path()).size(), 609268u);
+}
+
+TEST_F(ProfileStoreTest, AStoreIsReadIntoOneBlockThatGoesWithItsProfiles) {
+#if defined(__SANITIZE_ADDRESS__)
+  GTEST_SKIP() << "records are ordinary allocations under AddressSanitizer";
+#endif
+  write_bytes(store_path(), store_bytes(0, 40));
+  const size_t before = record_blocks_in_use();
+  ASSERT_EQ(load().outcome, LoadOutcome::loaded);
+  ASSERT_EQ(page.profiles.size(), 40u);
+  EXPECT_EQ(record_blocks_in_use(), before + 1);
+  EXPECT_EQ(reinterpret_cast<char*>(page.profiles[39].get()) - reinterpret_cast<char*>(page.profiles[0].get()),
+            static_cast<std::ptrdiff_t>(39 * sizeof(ProfileRecord)));
+  page.current_profile = nullptr;
+  page.profiles.clear();
+  EXPECT_EQ(record_blocks_in_use(), before);
 }
