@@ -69,6 +69,7 @@ int main(int argc, char** argv) {
 
   startup_mark("single-instance");
   trace("ilen = %d\r\n", command_line_length(argc, argv));
+  resources().load_language(QStringLiteral("lan.xml"));  // before the skins, which show its texts
 
   // The window owns the mouse's settings page, which opens the links to the mouse.
   auto page = std::make_unique<CMS_1_Page>(program_page_environment());

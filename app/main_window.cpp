@@ -55,7 +55,9 @@ void CMainWnd::init() {
   icon_ = QIcon(resources().path(QLatin1String(kIconFile)));
   if (native() != nullptr) native()->setWindowIcon(icon_);
 
-  resources().load_language(QStringLiteral("lan.xml"));
+  // Loaded here unless the program did so before the skin (then its texts were shown
+  // in the language as the skin loaded, with no second pass over every control).
+  if (resources().language().size() == 0) resources().load_language(QStringLiteral("lan.xml"));
   mouse_name_ = resources().text(QStringLiteral("mouse_name_text"));
   startup_mark("language");
   const QString& name = mouse_name_;
