@@ -10,7 +10,9 @@ Three cases run in turn, in a rotating order, for --runs rounds:
 Every process runs with NORVANE_REPORT_STARTUP=1 and writes "norvane-startup: NAME at
 MS" marks (MS on the monotonic clock this script also reads); the time to a mapped,
 painted window is the "first-paint" mark less the launch instant. --settle seconds
-later the resident memory (VmRSS) is read from /proc, then the process is ended.
+later the resident memory (VmRSS) is read from /proc; then (--saves, 2 by default) the
+utility is asked through its command line to switch DPI levels, each switch applied and
+saved, and its memory is read again; then the process is ended.
 
 The utility runs on the virtual mouse plugged in on the cable, each profile count in
 its own copy of the program's folder (so its stores are its own and thrown away).
@@ -20,7 +22,7 @@ process had used by then (all threads; steadier than the time on a busy machine)
 memory, their ratios to the bare window, and the median of each start-up mark (the
 breakdown).
 
-    bench/startup/measure_startup.py [--runs 7] [--build build]
+    bench/startup/measure_startup.py [--runs 7] [--build build] [--base OTHER_BUILD]
 
 It needs an X server and a session bus, as a desktop has: with no DISPLAY it starts its
 own Xvfb, with no DBUS_SESSION_BUS_ADDRESS its own session bus (otherwise the first
@@ -61,8 +63,19 @@ def rss_mb(pid):
     raise RuntimeError("no VmRSS")
 
 
-def one_run(command, env, settle_s, limit_s):
-    """Returns (first paint in ms, RSS in MB, {mark: ms since launch})."""
+def drain(proc, seconds):
+    """Waits, reading the process's output meanwhile so that it never blocks on the pipe."""
+    end = time.monotonic() + seconds
+    while (left := end - time.monotonic()) > 0:
+        ready, _, _ = select.select([proc.stderr], [], [], left)
+        if ready and not os.read(proc.stderr.fileno(), 65536):
+            break
+
+
+def one_run(command, env, settle_s, limit_s, saves=0):
+    """Returns (first paint in ms, RSS in MB, {mark: ms since launch, "cpu-at-first-paint",
+    and with `saves` "rss-after-saves": the memory once that many profile switches have
+    been applied and saved})."""
     start_ms = time.monotonic() * 1000.0
     proc = subprocess.Popen(command, env=env, stdout=subprocess.DEVNULL, stderr=subprocess.PIPE)
     output = b""
@@ -82,13 +95,17 @@ def one_run(command, env, settle_s, limit_s):
                     marks.setdefault(name.decode(), float(at) - start_ms)
                 if "first-paint" in marks:
                     cpu_ms = cpu_time_ms(proc.pid)
-        # Keep draining the pipe while settling, so a chatty process never blocks on it.
-        end = time.monotonic() + settle_s
-        while (left := end - time.monotonic()) > 0:
-            ready, _, _ = select.select([proc.stderr], [], [], left)
-            if ready and not os.read(proc.stderr.fileno(), 65536):
-                break
+        drain(proc, settle_s)
         memory = rss_mb(proc.pid)
+        if saves:
+            # DPI level switches through the running instance: each changes the profile,
+            # applies it and saves the store (on the store writer's thread), as a user's
+            # click would.
+            for i in range(saves):
+                subprocess.run(command + ["dpi", str(2 + i % 2)], env=env, check=True,
+                               stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL, timeout=limit_s)
+            drain(proc, settle_s)
+            marks["rss-after-saves"] = rss_mb(proc.pid)
     finally:
         if proc.poll() is None:
             proc.send_signal(signal.SIGTERM)
@@ -101,9 +118,9 @@ def one_run(command, env, settle_s, limit_s):
     return marks["first-paint"], memory, marks
 
 
-def program_folder(work, build, profiles):
+def program_folder(work, build, profiles, tag="p"):
     """A copy of the program's folder whose store holds `profiles` profiles."""
-    folder = os.path.join(work, f"p{profiles}")
+    folder = os.path.join(work, f"{tag}{profiles}")
     shutil.copytree(os.path.join(build, "bin"), folder, symlinks=True,
                     ignore=shutil.ignore_patterns("Data", "real-mouse", "*_test", "*_fuzz*"))
     store = os.path.join(folder, "Data", "ms_1")
@@ -141,8 +158,11 @@ def main():
     parser.add_argument("--runs", type=int, default=7)
     parser.add_argument("--build", default=os.path.join(here, "..", "..", "build"))
     parser.add_argument("--profiles", type=int, nargs="+", default=[1, 200])
+    parser.add_argument("--base", help="the build folder of an earlier version, measured in the same runs")
     parser.add_argument("--settle", type=float, default=1.0, help="seconds from first paint to the memory reading")
     parser.add_argument("--limit", type=float, default=30.0, help="seconds to wait for the first paint")
+    parser.add_argument("--saves", type=int, default=2,
+                        help="DPI level switches (each applied and saved) before the second memory reading")
     args = parser.parse_args()
     build = os.path.abspath(args.build)
     bare = os.path.join(build, "bench", "bare_qt_window")
@@ -160,13 +180,18 @@ def main():
     try:
         cases = [("bare Qt", [bare])]
         cases += [(f"program {n}", [program_folder(work, build, n)]) for n in args.profiles]
+        if args.base:
+            # An earlier build measured in the same runs: before and after side by side.
+            base = os.path.abspath(args.base)
+            cases += [(f"base {n}", [program_folder(work, base, n, "b")]) for n in args.profiles]
         # One unmeasured start of each, so the stores are checked and the page cache is warm.
         for _, command in cases:
             one_run(command, env, 0.0, args.limit)
         results = {name: [] for name, _ in cases}
         for r in range(args.runs):
             for name, command in cases[r % len(cases):] + cases[:r % len(cases)]:
-                paint, rss, marks = one_run(command, env, args.settle, args.limit)
+                saves = args.saves if name != "bare Qt" else 0
+                paint, rss, marks = one_run(command, env, args.settle, args.limit, saves)
                 results[name].append((paint, rss, marks))
                 print(f"run {r + 1:>2} {name:<12} first paint {paint:7.1f} ms  RSS {rss:6.1f} MB", flush=True)
 
@@ -183,8 +208,12 @@ def main():
             print(f"{name:<12} {paint:9.1f} ms {paint / median('bare Qt', paint_of):5.2f}x "
                   f"{cpu:10.1f} ms {cpu / median('bare Qt', cpu_of):5.2f}x "
                   f"{rss:6.1f} MB {rss / median('bare Qt', rss_of):5.2f}x")
+        if args.saves:
+            print(f"\nmemory after {args.saves} DPI level switches, each applied and saved (median):")
+            for name, _ in cases[1:]:
+                print(f"  {name:<12} {median(name, lambda run: run[2]['rss-after-saves']):6.1f} MB")
         for name, _ in cases:
-            names = sorted({k for _, _, marks in results[name] for k in marks} - {"cpu-at-first-paint"},
+            names = sorted({k for _, _, marks in results[name] for k in marks} - {"cpu-at-first-paint", "rss-after-saves"},
                            key=lambda k: statistics.median(m[k] for _, _, m in results[name] if k in m))
             print(f"\nstart-up marks of {name} (median ms since launch):")
             for k in names:
