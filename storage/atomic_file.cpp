@@ -98,16 +98,6 @@ StoreFileLock::StoreFileLock(const std::string& path) {
   lock_ = std::unique_lock<std::mutex>(*mutex);
 }
 
-StoreFileLock::~StoreFileLock() {
-  buffer_.reset();  // before the lock goes
-}
-
-std::span<std::byte> StoreFileLock::image_buffer(size_t size) {
-  buffer_.reset();
-  buffer_ = std::make_unique_for_overwrite<std::byte[]>(size);
-  return {buffer_.get(), size};
-}
-
 std::error_code create_private_folders(const std::string& folder) {
   std::error_code ec;
   if (folder.empty() || fs::is_directory(folder, ec)) return {};

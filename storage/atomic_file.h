@@ -6,7 +6,6 @@
 #include <cstddef>
 #include <sys/types.h>
 
-#include <memory>
 #include <mutex>
 #include <span>
 #include <string>
@@ -37,19 +36,12 @@ inline constexpr mode_t kPrivateFolderMode = 0700;
 // Exclusive use of one store file within the process: every save of the file holds it,
 // so saves land one after the other. A caller that copies shared data takes it before
 // the copy, so the saves land in copy order and the last copy wins.
-//
-// It also lends the buffer the file's image is copied into, which goes with the lock:
-// a store's image is not kept in memory between saves.
 class StoreFileLock {
  public:
   explicit StoreFileLock(const std::string& path);
-  ~StoreFileLock();
-  // A buffer of `size` bytes, valid until the lock is released or this is called again.
-  std::span<std::byte> image_buffer(size_t size);
 
  private:
   std::unique_lock<std::mutex> lock_;
-  std::unique_ptr<std::byte[]> buffer_;
 };
 
 // Writes `bytes` to `path` through a temporary file, fsync and rename, creating the

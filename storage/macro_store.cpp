@@ -3,6 +3,7 @@
 #include <cerrno>
 
 #include "storage/atomic_file.h"
+#include "storage/image_buffer.h"
 #include "storage/record_file_reader.h"
 #include "storage/store_recovery.h"
 
@@ -50,9 +51,10 @@ SaveResult save_macro_store(const MacroLibrary& library, const std::string& fold
   const std::string path = store_file_path(folder, kMacroStoreFileName);
   StoreFileLock file_lock(path);
   if (library.size() > kMaxStoredMacros) return too_many_records(path, library.size(), "macros");
-  const std::span<std::byte> image = file_lock.image_buffer(macro_store_bytes(library.size()));
-  copy_macro_store_image(library, image);
-  return write_file_atomically(file_ops_or_posix(ops), path, image);
+  ImageBuffer image(macro_store_bytes(library.size()));
+  if (!image.ok()) return no_memory_for_image(path, macro_store_bytes(library.size()));
+  copy_macro_store_image(library, image.bytes());
+  return write_file_atomically(file_ops_or_posix(ops), path, image.bytes());
 }
 
 AddedMacro add_macro(MacroLibrary& library, const std::string& folder, std::u16string_view add_macro_text,

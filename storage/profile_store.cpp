@@ -6,6 +6,7 @@
 #include "core/profile_defaults.h"
 #include "storage/atomic_file.h"
 #include "storage/format_text.h"
+#include "storage/image_buffer.h"
 #include "storage/record_file_reader.h"
 #include "storage/store_recovery.h"
 
@@ -88,14 +89,16 @@ LoadResult load_profile_store(ProfileState& page, const std::string& folder, std
 SaveResult save_profile_store(const ProfileState& page, const std::string& folder, FileOps* ops) {
   const std::string path = store_file_path(folder, kProfileStoreFileName);
   StoreFileLock file_lock(path);
-  std::span<std::byte> image;
+  ImageBuffer image;
   {
     std::lock_guard<std::mutex> lock(page.mutex);
-    if (page.profiles.size() > kMaxStoredProfiles) return too_many_records(path, page.profiles.size(), "profiles");
-    image = file_lock.image_buffer(profile_store_bytes(page.profiles.size()));
-    copy_profile_store_image(*page.head, page.profiles, image);
+    const size_t count = page.profiles.size();
+    if (count > kMaxStoredProfiles) return too_many_records(path, count, "profiles");
+    image = ImageBuffer(profile_store_bytes(count));
+    if (!image.ok()) return no_memory_for_image(path, profile_store_bytes(count));
+    copy_profile_store_image(*page.head, page.profiles, image.bytes());
   }
-  return write_file_atomically(file_ops_or_posix(ops), path, image);
+  return write_file_atomically(file_ops_or_posix(ops), path, image.bytes());
 }
 
 }  // namespace norvane

@@ -45,6 +45,11 @@ SaveResult too_many_records(const std::string& path, size_t count, const char* n
                     format_text("save %s: %zu %s are more than a store holds", path.c_str(), count, noun)};
 }
 
+SaveResult no_memory_for_image(const std::string& path, size_t bytes) {
+  return SaveResult{std::make_error_code(std::errc::not_enough_memory),
+                    format_text("save %s: no memory for its %zu-byte image", path.c_str(), bytes)};
+}
+
 void finish_load_result(const char* file_name, RepairNotes& notes, LoadResult& result) {
   result.message.clear();
   for (const std::string& note : notes) {

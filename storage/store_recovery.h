@@ -26,6 +26,9 @@ bool keep_original_aside(FileOps& ops, const std::string& path, std::time_t now,
 // kMaxStoredMacros): the old file stays.
 SaveResult too_many_records(const std::string& path, size_t count, const char* noun);
 
+// The failed save of a store whose image of `bytes` could not be given memory.
+SaveResult no_memory_for_image(const std::string& path, size_t bytes);
+
 // Joins the notes into `result.message` and traces the outcome, the notes and the
 // result of the load's own save.
 void finish_load_result(const char* file_name, RepairNotes& notes, LoadResult& result);

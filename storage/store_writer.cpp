@@ -39,8 +39,8 @@ void StoreWriter::save_macro_store(const MacroLibrary& library, const std::strin
   job.path = store_file_path(folder, kMacroStoreFileName);
   job.macro_count = library.size();
   if (library.size() <= kMaxStoredMacros) {
-    job.image.resize(macro_store_bytes(library.size()));
-    copy_macro_store_image(library, job.image);
+    job.image = ImageBuffer(macro_store_bytes(library.size()));
+    if (job.image.ok()) copy_macro_store_image(library, job.image.bytes());
   }
   queue(std::move(job));
 }
@@ -89,8 +89,9 @@ void StoreWriter::run() {
 SaveResult StoreWriter::write(const Job& job) {
   if (job.profiles) return norvane::save_profile_store(*job.profiles, job.folder, &ops_);
   if (job.macro_count > kMaxStoredMacros) return too_many_records(job.path, job.macro_count, "macros");
+  if (!job.image.ok()) return no_memory_for_image(job.path, macro_store_bytes(job.macro_count));
   StoreFileLock file_lock(job.path);
-  return write_file_atomically(ops_, job.path, job.image);
+  return write_file_atomically(ops_, job.path, job.image.bytes());
 }
 
 }  // namespace norvane

@@ -16,12 +16,12 @@
 #include <mutex>
 #include <string>
 #include <thread>
-#include <vector>
 
 #include "core/macro_library.h"
 #include "core/profile_state.h"
 #include "storage/atomic_file.h"
 #include "storage/file_ops.h"
+#include "storage/image_buffer.h"
 
 namespace norvane {
 
@@ -65,7 +65,7 @@ class StoreWriter {
     std::string folder;
     std::string path;
     const ProfileState* profiles = nullptr;  // a profile store save
-    std::vector<std::byte> image;            // a macro store save: the image to write
+    ImageBuffer image;                       // a macro store save: the image to write
     size_t macro_count = 0;
   };
 
