@@ -13,6 +13,7 @@
 #include <memory>
 
 #include "core/trace.h"
+#include "storage/stored_image.h"
 
 namespace norvane {
 namespace {
@@ -114,7 +115,9 @@ std::error_code create_private_folders(const std::string& folder) {
 }
 
 SaveResult write_file_atomically(FileOps& ops, const std::string& path, std::span<const std::byte> bytes,
-                                 mode_t mode) {
+                                 mode_t mode, std::optional<FileIdentity>* written) {
+  forget_stored_image(path);
+  if (written) written->reset();
   const std::string folder = parent_folder(path);
   if (SaveResult made = ensure_folder(ops, folder); !made) return made;
 
@@ -128,6 +131,8 @@ SaveResult write_file_atomically(FileOps& ops, const std::string& path, std::spa
     step = "flush";
     error = ops.fsync(fd) == 0 ? 0 : errno;
   }
+  // The file as written, before the rename gives it the store's name.
+  const std::optional<FileIdentity> temporary_file = error || !written ? std::nullopt : identity_of_open_file(fd);
   // close() reports errors of delayed writes on some file systems: it counts.
   const int close_error = ops.close(fd) == 0 ? 0 : errno;
   if (!error && close_error) {
@@ -141,6 +146,15 @@ SaveResult write_file_atomically(FileOps& ops, const std::string& path, std::spa
   if (error) {
     ops.unlink(temporary.c_str());
     return failure(error, step, temporary);
+  }
+
+  // The rename itself counts as a change of the file (its ctime), so the identity
+  // is taken from the path now, and kept only when it is still the file written.
+  if (written && temporary_file) {
+    const std::optional<FileIdentity> in_place = identity_of_path(path);
+    if (in_place && in_place->device == temporary_file->device && in_place->inode == temporary_file->inode &&
+        in_place->size == temporary_file->size && in_place->modified_ns == temporary_file->modified_ns)
+      *written = in_place;
   }
 
   // The new file is in place; a folder that cannot be flushed only weakens the

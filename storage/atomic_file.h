@@ -7,11 +7,13 @@
 #include <sys/types.h>
 
 #include <mutex>
+#include <optional>
 #include <span>
 #include <string>
 #include <string_view>
 #include <system_error>
 
+#include "storage/file_identity.h"
 #include "storage/file_ops.h"
 
 namespace norvane {
@@ -49,8 +51,13 @@ class StoreFileLock {
 // fsyncs the folder afterwards. The new file gets `mode` (never wider than
 // kPrivateFileMode unless asked). Never leaves the temporary file behind. Callers that
 // may race hold a StoreFileLock of `path`.
+//
+// Whatever was remembered of `path` as a store's last save (stored_image.h) is
+// forgotten first. On success `written`, when given, receives the identity of the
+// file now at `path` (nothing when it cannot be told that it is the one written).
 SaveResult write_file_atomically(FileOps& ops, const std::string& path, std::span<const std::byte> bytes,
-                                 mode_t mode = kPrivateFileMode);
+                                 mode_t mode = kPrivateFileMode,
+                                 std::optional<FileIdentity>* written = nullptr);
 
 // Creates `folder` and any missing parents, each with kPrivateFolderMode; a folder
 // that exists is left as it is. Fails when something other than a folder is in the way.

@@ -7,6 +7,7 @@
 
 #include "storage/atomic_file.h"
 #include "storage/record_file_reader.h"
+#include "storage/stored_image.h"
 
 namespace norvane {
 namespace {
@@ -58,6 +59,7 @@ std::optional<std::string> set_aside_without_link(FileOps& ops, const std::strin
 
 std::optional<std::string> set_damaged_file_aside(FileOps& ops, const std::string& path, std::time_t now,
                                                   AsideMode mode) {
+  forget_stored_image(path);  // the file is about to move or gain a name: it is no store's last save
   const std::string base = path + ".damaged-" + time_stamp(now);
   // A second name for the same file: atomic, never replaces an existing file, and
   // costs no copy. Moving then only drops the old name.

@@ -6,6 +6,7 @@
 #include <string>
 #include <string_view>
 
+#include "storage/image_buffer.h"
 #include "storage/record_names.h"
 #include "storage/store_image.h"
 #include "storage/store_load_result.h"
@@ -22,8 +23,15 @@ inline constexpr char kMacroStoreFileName[] = "macro.data";
 LoadResult load_macro_store(MacroLibrary& library, const std::string& folder, const StoreOptions& options = {});
 
 // Writes every record atomically (an empty library leaves an empty file); on failure
-// the old file stays.
+// the old file stays. A library that is byte for byte what the last load or save of
+// the file left there, in a file nobody has written since, writes nothing.
 SaveResult save_macro_store(const MacroLibrary& library, const std::string& folder, FileOps* ops = nullptr);
+
+// The same save of an image of `macros` records taken earlier (copy_macro_store_image
+// into an ImageBuffer of macro_store_bytes(macros)), for a save made away from the
+// library's thread. `path` is the store file. A buffer the system refused memory for,
+// or no buffer for more than kMaxStoredMacros, fails the save.
+SaveResult save_macro_store_image(ImageBuffer image, size_t macros, const std::string& path, FileOps* ops = nullptr);
 
 struct AddedMacro {
   MacroRecord* record;  // the new macro, appended to the library

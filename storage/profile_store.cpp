@@ -9,6 +9,7 @@
 #include "storage/image_buffer.h"
 #include "storage/record_file_reader.h"
 #include "storage/store_recovery.h"
+#include "storage/store_save.h"
 
 namespace norvane {
 
@@ -21,6 +22,11 @@ ProfileRecord& create_default_profile(ProfileList& profiles, std::u16string_view
 }
 
 namespace {
+
+template <typename Block>
+std::span<const std::byte> bytes_of(const Block& block) {
+  return std::as_bytes(std::span<const Block, 1>(&block, 1));
+}
 
 // Fixes what the rest of the program must never meet: a selected index outside the
 // list, and records that break their invariants.
@@ -42,10 +48,18 @@ LoadResult load_profile_store(ProfileState& page, const std::string& folder, std
   const std::string path = store_file_path(folder, kProfileStoreFileName);
   page.send_all = true;
   remove_stale_temporary_files(path);
+  forget_stored_image(path);  // remembered again once it is known what the file holds
 
   auto head = std::make_unique<ProfileStoreHead>();
   ProfileList profiles;
   const RecordFileRead read = read_record_file(path, head.get(), sizeof *head, profiles, kMaxProfileStoreBytes);
+  // What the file holds, taken before any repair changes the records in memory.
+  std::vector<Fingerprint> as_read;
+  if (read.whole() && read.file) {
+    as_read.reserve(profiles.size() + 1);
+    as_read.push_back(fingerprint_of_record(*head));
+    for (const auto& profile : profiles) as_read.push_back(fingerprint_of_record(*profile));
+  }
 
   LoadResult result;
   RepairNotes notes;
@@ -81,6 +95,8 @@ LoadResult load_profile_store(ProfileState& page, const std::string& folder, std
   if (write) {
     result.saved = true;
     result.save = save_profile_store(page, folder, &ops);
+  } else if (result.outcome == LoadOutcome::loaded && !as_read.empty()) {
+    remember_stored_image(path, StoredImage{*read.file, std::move(as_read)});
   }
   finish_load_result(kProfileStoreFileName, notes, result);
   return result;
@@ -89,16 +105,41 @@ LoadResult load_profile_store(ProfileState& page, const std::string& folder, std
 SaveResult save_profile_store(const ProfileState& page, const std::string& folder, FileOps* ops) {
   const std::string path = store_file_path(folder, kProfileStoreFileName);
   StoreFileLock file_lock(path);
-  ImageBuffer image;
+  const std::optional<std::vector<Fingerprint>> on_disk = unchanged_stored_parts(path);
+  size_t count;
   {
     std::lock_guard<std::mutex> lock(page.mutex);
-    const size_t count = page.profiles.size();
-    if (count > kMaxStoredProfiles) return too_many_records(path, count, "profiles");
-    image = ImageBuffer(profile_store_bytes(count));
-    if (!image.ok()) return no_memory_for_image(path, profile_store_bytes(count));
+    count = page.profiles.size();
+    if (count > kMaxStoredProfiles) {
+      forget_stored_image(path);
+      return too_many_records(path, count, "profiles");
+    }
+    // The head block, then each profile, compared with the file as the last save left
+    // it; the profile being edited first.
+    const auto part = [&](size_t i) { return i == 0 ? bytes_of(*page.head) : bytes_of(*page.profiles[i - 1]); };
+    const size_t edited = static_cast<size_t>(page.selected_profile_index()) + 1;  // out of range: none
+    if (parts_match(on_disk, count + 1, part, edited)) return {};
+  }
+  // The image's memory is had without the list's lock: getting it may wait for the
+  // system to find free pages.
+  ImageBuffer image(profile_store_bytes(count));
+  {
+    std::lock_guard<std::mutex> lock(page.mutex);
+    if (page.profiles.size() != count) {  // the list grew or shrank meanwhile
+      count = page.profiles.size();
+      if (count <= kMaxStoredProfiles) image = ImageBuffer(profile_store_bytes(count));
+    }
+    if (count > kMaxStoredProfiles) {
+      forget_stored_image(path);
+      return too_many_records(path, count, "profiles");
+    }
+    if (!image.ok()) {
+      forget_stored_image(path);
+      return no_memory_for_image(path, profile_store_bytes(count));
+    }
     copy_profile_store_image(*page.head, page.profiles, image.bytes());
   }
-  return write_file_atomically(file_ops_or_posix(ops), path, image.bytes());
+  return write_store_file(file_ops_or_posix(ops), path, image.bytes(), kProfileStoreHeadBytes, kProfileRecordBytes);
 }
 
 }  // namespace norvane

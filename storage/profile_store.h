@@ -4,8 +4,9 @@
 // list order. `folder` is the store folder; the save creates it when it is missing.
 //
 // Threads: the save may run on the worker thread while the UI thread changes the
-// list. It copies the head and the list under `ProfileState::mutex` and writes the copy
-// afterwards, so it never writes a torn list and holds the lock only for the copy.
+// list. It compares the head and the list with what the file holds and copies them
+// under `ProfileState::mutex`, and writes the copy afterwards, so it never writes a
+// torn list and holds the lock only to compare and copy.
 // Saves of one file are ordered: the last copy taken is the one that stays on disk.
 // Do not call it while holding `ProfileState::mutex`.
 
@@ -35,6 +36,8 @@ LoadResult load_profile_store(ProfileState& page, const std::string& folder, std
                               const StoreOptions& options = {});
 
 // Writes the head block and every record atomically; on failure the old file stays.
+// A list and head block that are byte for byte what the last load or save of the file
+// left there, in a file nobody has written since, write nothing.
 SaveResult save_profile_store(const ProfileState& page, const std::string& folder, FileOps* ops = nullptr);
 
 // Appends a record with the defaults, named `add_profile_text` followed by the

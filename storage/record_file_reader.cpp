@@ -54,6 +54,7 @@ ReadOnlyFile::ReadOnlyFile(const std::string& path, uint64_t max_bytes, LinkHand
   } else {
     mode_ = info.st_mode & 07777;
     size_ = static_cast<uint64_t>(info.st_size);
+    identity_ = identity_from_stat(info);
     return;
   }
   ::close(fd_);

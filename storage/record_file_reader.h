@@ -20,6 +20,7 @@
 #include <vector>
 
 #include "core/record_block.h"
+#include "storage/file_identity.h"
 
 namespace norvane {
 
@@ -56,6 +57,8 @@ class ReadOnlyFile {
   bool usable() const { return fd_ >= 0; }
   mode_t mode() const { return mode_; }  // permission bits of the opened file
   uint64_t size() const { return size_; }  // its size when it was opened
+  // The opened file as it was when opened, before any of it was read.
+  const std::optional<FileIdentity>& identity() const { return identity_; }
 
   // Reads up to `size` bytes, retrying short reads; returns the count (less than
   // `size` only at the end of the file, on an error (see error()) or when the file
@@ -71,6 +74,7 @@ class ReadOnlyFile {
   FileRefusal refusal_ = FileRefusal::none;
   std::string refused_what_;
   mode_t mode_ = 0;
+  std::optional<FileIdentity> identity_;
   uint64_t max_bytes_;
   uint64_t read_so_far_ = 0;
 };
@@ -83,6 +87,7 @@ struct RecordFileRead {
   int read_error = 0;     // errno of a read that failed; 0 when reading reached the end
   size_t head_bytes = 0;  // bytes read into the head block
   size_t tail_bytes = 0;  // bytes of a last record cut short (dropped)
+  std::optional<FileIdentity> file;  // the file read, as it was when opened
 
   bool opened() const { return open_error == 0 && refusal == FileRefusal::none; }
   bool whole() const { return opened() && read_error == 0 && tail_bytes == 0; }
@@ -102,6 +107,7 @@ RecordFileRead read_record_file(const std::string& path, void* head, size_t head
     result.refused_what = file.refused_what();
     return result;
   }
+  result.file = file.identity();
   result.head_bytes = head_size ? file.read(head, head_size) : 0;
   if (result.head_bytes < head_size) {
     result.read_error = file.error();

@@ -5,7 +5,6 @@
 #include "storage/macro_store.h"
 #include "storage/profile_store.h"
 #include "storage/store_image.h"
-#include "storage/store_recovery.h"
 
 namespace norvane {
 
@@ -86,12 +85,9 @@ void StoreWriter::run() {
   }
 }
 
-SaveResult StoreWriter::write(const Job& job) {
+SaveResult StoreWriter::write(Job& job) {
   if (job.profiles) return norvane::save_profile_store(*job.profiles, job.folder, &ops_);
-  if (job.macro_count > kMaxStoredMacros) return too_many_records(job.path, job.macro_count, "macros");
-  if (!job.image.ok()) return no_memory_for_image(job.path, macro_store_bytes(job.macro_count));
-  StoreFileLock file_lock(job.path);
-  return write_file_atomically(ops_, job.path, job.image.bytes());
+  return save_macro_store_image(std::move(job.image), job.macro_count, job.path, &ops_);
 }
 
 }  // namespace norvane

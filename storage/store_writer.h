@@ -71,7 +71,7 @@ class StoreWriter {
 
   void queue(Job job);
   void run();
-  SaveResult write(const Job& job);
+  SaveResult write(Job& job);
 
   FileOps& ops_;
   OutcomeHandler handler_;

@@ -103,6 +103,43 @@ class NoSyncFileOps : public PosixFileOps {
   int fsync(int) override { return 0; }
 };
 
+// The real calls without fsync, counting what saves do with the disk: files created,
+// bytes written, flushes asked for and renames. A store writer's thread may count
+// while the test reads.
+class RecordingFileOps : public NoSyncFileOps {
+ public:
+  std::atomic<size_t> created = 0;
+  std::atomic<size_t> written = 0;
+  std::atomic<size_t> fsyncs = 0;
+  std::atomic<size_t> renames = 0;
+
+  bool touched_nothing() const { return created == 0 && written == 0 && fsyncs == 0 && renames == 0; }
+  void clear() {
+    created = 0;
+    written = 0;
+    fsyncs = 0;
+    renames = 0;
+  }
+
+  int open(const char* path, int flags, mode_t mode) override {
+    if (flags & O_CREAT) ++created;
+    return NoSyncFileOps::open(path, flags, mode);
+  }
+  ssize_t write(int fd, const void* data, size_t size) override {
+    const ssize_t n = NoSyncFileOps::write(fd, data, size);
+    if (n > 0) written += static_cast<size_t>(n);
+    return n;
+  }
+  int fsync(int fd) override {
+    ++fsyncs;
+    return NoSyncFileOps::fsync(fd);
+  }
+  int rename(const char* from, const char* to) override {
+    ++renames;
+    return NoSyncFileOps::rename(from, to);
+  }
+};
+
 // The real calls without fsync, except that every write waits at a gate while it is
 // closed, and the test can see that a write is waiting and from which thread. A write
 // waits at most `kGateLimit` (an upper bound for a test that fails, never a pause).
