@@ -2,10 +2,12 @@
 
 #include <fcntl.h>
 #include <sys/stat.h>
+#include <sys/uio.h>
 #include <unistd.h>
 
 #include <algorithm>
 #include <cerrno>
+#include <climits>
 
 namespace norvane {
 namespace {
@@ -77,14 +79,31 @@ void ReadOnlyFile::refuse(FileRefusal why, std::string what) {
 }
 
 size_t ReadOnlyFile::read(void* buffer, size_t size) {
+  const std::span<std::byte> whole(static_cast<std::byte*>(buffer), size);
+  return read_parts(std::span<const std::span<std::byte>>(&whole, 1));
+}
+
+size_t ReadOnlyFile::read_parts(std::span<const std::span<std::byte>> parts) {
   if (fd_ < 0 || refusal_ != FileRefusal::none) return 0;
   // Never more than the limit, whatever the size said when the file was opened.
-  const uint64_t left = max_bytes_ - read_so_far_;
-  const size_t wanted = static_cast<size_t>(std::min<uint64_t>(size, left));
-  auto* out = static_cast<std::byte*>(buffer);
+  uint64_t left = max_bytes_ - read_so_far_;
+  size_t asked = 0;
+  std::vector<iovec> pieces;
+  pieces.reserve(parts.size());
+  for (const std::span<std::byte> part : parts) {
+    asked += part.size();
+    const size_t take = static_cast<size_t>(std::min<uint64_t>(part.size(), left));
+    left -= take;
+    if (take) pieces.push_back(iovec{part.data(), take});
+  }
+  size_t wanted = 0;
+  for (const iovec& piece : pieces) wanted += piece.iov_len;
+
   size_t done = 0;
-  while (done < wanted) {
-    const ssize_t n = ::read(fd_, out + done, wanted - done);
+  size_t next = 0;  // the first piece not filled yet
+  while (next < pieces.size()) {
+    const int count = static_cast<int>(std::min<size_t>(pieces.size() - next, IOV_MAX));
+    const ssize_t n = ::readv(fd_, &pieces[next], count);
     if (n < 0) {
       if (errno == EINTR) continue;
       error_ = errno;
@@ -92,9 +111,17 @@ size_t ReadOnlyFile::read(void* buffer, size_t size) {
     }
     if (n == 0) break;
     done += static_cast<size_t>(n);
+    for (size_t moved = static_cast<size_t>(n); moved > 0;) {
+      iovec& piece = pieces[next];
+      const size_t step = std::min(moved, piece.iov_len);
+      piece.iov_base = static_cast<std::byte*>(piece.iov_base) + step;
+      piece.iov_len -= step;
+      moved -= step;
+      if (piece.iov_len == 0) ++next;
+    }
   }
   read_so_far_ += done;
-  if (done == wanted && wanted < size) {
+  if (done == wanted && wanted < asked) {
     std::byte probe;
     ssize_t n;
     do {

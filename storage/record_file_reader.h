@@ -11,11 +11,11 @@
 
 #include <sys/types.h>
 
-#include <algorithm>
 #include <cstddef>
 #include <cstdint>
 #include <memory>
 #include <optional>
+#include <span>
 #include <string>
 #include <vector>
 
@@ -64,6 +64,8 @@ class ReadOnlyFile {
   // `size` only at the end of the file, on an error (see error()) or when the file
   // grew past the limit while it was read (see refusal())).
   size_t read(void* buffer, size_t size);
+  // The same into each of `parts` in turn, with as few calls as the system allows.
+  size_t read_parts(std::span<const std::span<std::byte>> parts);
 
  private:
   void refuse(FileRefusal why, std::string what);
@@ -113,9 +115,33 @@ RecordFileRead read_record_file(const std::string& path, void* head, size_t head
     result.read_error = file.error();
     return result;
   }
+  // The records the file's size promises, in one go; then, one by one, any it gained
+  // while it was read, until its end.
+  const uint64_t size = file.size();
+  const size_t promised = size > head_size ? static_cast<size_t>((size - head_size) / sizeof(Record)) : 0;
   std::vector<std::unique_ptr<Record>> read;
   // The records the file holds, read into one block (whatever it holds, at most the limit).
-  const RecordBlockScope block(sizeof(Record), (file.size() - std::min<uint64_t>(file.size(), head_size)) / sizeof(Record));
+  const RecordBlockScope block(sizeof(Record), promised);
+  std::vector<std::span<std::byte>> parts;
+  read.reserve(promised);
+  parts.reserve(promised);
+  for (size_t i = 0; i < promised; ++i) {
+    read.push_back(std::make_unique_for_overwrite<Record>());
+    parts.push_back(std::as_writable_bytes(std::span<Record, 1>(read.back().get(), 1)));
+  }
+  const size_t filled = file.read_parts(parts);
+  if (file.refusal() != FileRefusal::none) {
+    result.refusal = file.refusal();
+    result.refused_what = file.refused_what();
+    return result;
+  }
+  if (filled < promised * sizeof(Record)) {  // it shrank while it was read, or a read failed
+    read.resize(filled / sizeof(Record));
+    result.read_error = file.error();
+    result.tail_bytes = filled % sizeof(Record);
+    for (auto& r : read) records.push_back(std::move(r));
+    return result;
+  }
   for (;;) {
     auto record = std::make_unique_for_overwrite<Record>();
     const size_t got = file.read(record.get(), sizeof(Record));
