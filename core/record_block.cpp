@@ -1,12 +1,11 @@
 #include "core/record_block.h"
 
-#include <sys/mman.h>
-#include <unistd.h>
-
 #include <cstdint>
 #include <cstdlib>
 #include <map>
 #include <mutex>
+
+#include "core/page_memory.h"
 
 namespace norvane {
 namespace {
@@ -22,16 +21,6 @@ constexpr bool kBlocksEnabled = true;
 #else
 constexpr bool kBlocksEnabled = true;
 #endif
-
-constexpr std::size_t kHugePage = std::size_t{2} << 20;
-
-std::size_t page_size() {
-  static const std::size_t size = static_cast<std::size_t>(::sysconf(_SC_PAGESIZE));
-  return size;
-}
-
-std::uintptr_t round_up(std::uintptr_t value, std::size_t to) { return (value + to - 1) / to * to; }
-std::uintptr_t round_down(std::uintptr_t value, std::size_t to) { return value / to * to; }
 
 // Every mapped block: where it starts, how long it is, how many records live in it.
 struct Block {
@@ -51,26 +40,7 @@ std::map<std::uintptr_t, Block>& blocks() {
 
 thread_local RecordBlockScope* open_scope = nullptr;
 
-// A mapping of `bytes` that starts on a huge-page boundary, so that as much of it as
-// possible can be backed by huge pages. Null when the system has no memory to give.
-char* map_block(std::size_t bytes) {
-  const std::size_t padded = bytes + kHugePage;
-  void* raw = ::mmap(nullptr, padded, PROT_READ | PROT_WRITE, MAP_PRIVATE | MAP_ANONYMOUS, -1, 0);
-  if (raw == MAP_FAILED) return nullptr;
-  const auto start = reinterpret_cast<std::uintptr_t>(raw);
-  const std::uintptr_t aligned = round_up(start, kHugePage);
-  if (aligned > start) ::munmap(raw, aligned - start);
-  const std::uintptr_t end = start + padded;
-  if (end > aligned + bytes) ::munmap(reinterpret_cast<void*>(aligned + bytes), end - (aligned + bytes));
-  auto* block = reinterpret_cast<char*>(aligned);
-#ifdef MADV_HUGEPAGE
-  ::madvise(block, bytes, MADV_HUGEPAGE);  // advice only: without huge pages it still works
-#endif
-#ifdef MADV_POPULATE_WRITE
-  ::madvise(block, bytes, MADV_POPULATE_WRITE);  // one call instead of a fault per page
-#endif
-  return block;
-}
+std::uintptr_t round_up(std::uintptr_t value, std::size_t to) { return (value + to - 1) / to * to; }
 
 }  // namespace
 
@@ -78,8 +48,8 @@ RecordBlockScope::RecordBlockScope(std::size_t record_bytes, std::size_t count)
     : previous_(open_scope), record_bytes_(record_bytes) {
   open_scope = this;
   if (!kBlocksEnabled || record_bytes == 0 || count == 0 || count > SIZE_MAX / record_bytes) return;
-  const std::size_t bytes = round_up(record_bytes * count, page_size());
-  block_ = map_block(bytes);
+  const std::size_t bytes = round_up(record_bytes * count, system_page_bytes());
+  block_ = reinterpret_cast<char*>(map_pages(bytes, true));
   if (block_ == nullptr) return;
   next_ = block_;
   end_ = block_ + record_bytes * count;
@@ -92,15 +62,15 @@ RecordBlockScope::~RecordBlockScope() {
   if (block_ == nullptr) return;
   // The pages no record reached go back now.
   const std::uintptr_t start = reinterpret_cast<std::uintptr_t>(block_);
-  const std::uintptr_t used_end = round_up(reinterpret_cast<std::uintptr_t>(next_), page_size());
+  const std::uintptr_t used_end = round_up(reinterpret_cast<std::uintptr_t>(next_), system_page_bytes());
   std::lock_guard<std::mutex> lock(blocks_mutex());
   auto it = blocks().find(start);
   Block& block = it->second;
   if (block.live == 0) {
-    ::munmap(block_, block.bytes);
+    unmap_pages(reinterpret_cast<std::byte*>(block_), block.bytes);
     blocks().erase(it);
   } else if (used_end < start + block.bytes) {
-    ::munmap(reinterpret_cast<void*>(used_end), start + block.bytes - used_end);
+    unmap_pages(reinterpret_cast<std::byte*>(used_end), start + block.bytes - used_end);
     block.bytes = used_end - start;
   }
 }
@@ -132,13 +102,11 @@ void release_record(void* record, std::size_t bytes) noexcept {
       if (address < it->first + block.bytes) {
         const bool filling = open_scope != nullptr && it->first == reinterpret_cast<std::uintptr_t>(open_scope->block_);
         if (--block.live == 0 && !filling) {
-          ::munmap(reinterpret_cast<void*>(it->first), block.bytes);
+          unmap_pages(reinterpret_cast<std::byte*>(it->first), block.bytes);
           map.erase(it);
         } else {
           // The record's own pages go back now; its neighbours keep theirs.
-          const std::uintptr_t from = round_up(address, page_size());
-          const std::uintptr_t to = round_down(address + bytes, page_size());
-          if (to > from) ::madvise(reinterpret_cast<void*>(from), to - from, MADV_DONTNEED);
+          release_pages(static_cast<std::byte*>(record), bytes);
         }
         return;
       }
