@@ -55,7 +55,6 @@ ReadOnlyFile::ReadOnlyFile(const std::string& path, uint64_t max_bytes, LinkHand
     refuse(FileRefusal::too_large, std::to_string(info.st_size) + " bytes");
   } else {
     mode_ = info.st_mode & 07777;
-    size_ = static_cast<uint64_t>(info.st_size);
     identity_ = identity_from_stat(info);
     return;
   }

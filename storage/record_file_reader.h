@@ -56,7 +56,6 @@ class ReadOnlyFile {
   const std::string& refused_what() const { return refused_what_; }
   bool usable() const { return fd_ >= 0; }
   mode_t mode() const { return mode_; }  // permission bits of the opened file
-  uint64_t size() const { return size_; }  // its size when it was opened
   // The opened file as it was when opened, before any of it was read.
   const std::optional<FileIdentity>& identity() const { return identity_; }
 
@@ -72,7 +71,6 @@ class ReadOnlyFile {
 
   int fd_ = -1;
   int error_ = 0;
-  uint64_t size_ = 0;
   FileRefusal refusal_ = FileRefusal::none;
   std::string refused_what_;
   mode_t mode_ = 0;
@@ -117,10 +115,10 @@ RecordFileRead read_record_file(const std::string& path, void* head, size_t head
   }
   // The records the file's size promises, in one go; then, one by one, any it gained
   // while it was read, until its end.
-  const uint64_t size = file.size();
+  const uint64_t size = result.file ? result.file->size : 0;
   const size_t promised = size > head_size ? static_cast<size_t>((size - head_size) / sizeof(Record)) : 0;
   std::vector<std::unique_ptr<Record>> read;
-  // The records the file holds, read into one block (whatever it holds, at most the limit).
+  // Those records are read into one block.
   const RecordBlockScope block(sizeof(Record), promised);
   std::vector<std::span<std::byte>> parts;
   read.reserve(promised);
